@@ -1,0 +1,28 @@
+#!/bin/sh
+# Prepares the Wine prefix that the tests run in: created once, then given a
+# floppy drive A: and a CD-ROM drive R: on scratch directories, and a
+# wineserver that stays up while the tests run.
+set -eu
+prefix=$1
+drives=$2
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+
+if [ ! -f "$prefix/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+mkdir -p "$drives/floppy" "$drives/cdrom"
+ln -sfn "$drives/floppy" "$prefix/dosdevices/a:"
+ln -sfn "$drives/cdrom" "$prefix/dosdevices/r:"
+if ! grep -q '"r:"="cdrom"' "$prefix/system.reg" 2>/dev/null; then
+    wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f >/dev/null 2>&1
+    # The mount manager reads the drive types when the wineserver starts.
+    wineserver -k || true
+    wineserver -w
+fi
+wineserver -p60 >/dev/null 2>&1 </dev/null &
+# Start the server's services once so that the first test does not pay.
+wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
+exit 0

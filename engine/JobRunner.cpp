@@ -1,0 +1,143 @@
+// What every job shares: the path check, the hooks to the window, the
+// result texts and the frame around the job's own steps.
+#include "JobWindow.h"
+#include "UnitFendrix.h"
+
+#include "foundation/UnitImport.h"
+#include "foundation/UnitLanguage.h"
+#include "foundation/platform/FileSystem.h"
+#include "foundation/platform/Prompts.h"
+
+TJobWindow* JobWindow = nullptr;
+
+const char* const UnknownErrorText = "An unknown error occured!";
+const char* const WriteErrorText = "Error writing to file!";
+
+TFendrix::TFendrix() : FileList(std::make_unique<TFileInfos>()) {}
+
+TFendrix::~TFendrix() {
+    FreeAndClear(FileList);
+}
+
+uint8_t TFendrix::Execute(TFendrixStartParams& params) {
+    Params = &params;
+    return Params->Unsplit ? JoinJob() : SplitJob();
+}
+
+uint8_t TFendrix::RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t)) {
+    uint8_t r = CheckPaths(splitting);
+    BeginBusy();
+    try {
+        Caption = LangText(splitting ? 0 : 1);
+        r = (this->*steps)(r);
+    } catch (...) {
+        r = rcUnknownError;
+    }
+    EndBusy();
+    SetProgressTotal(0);
+    return r;
+}
+
+uint8_t TFendrix::SplitJob() {
+    return RunJobFrame(true, &TFendrix::SplitSteps);
+}
+
+uint8_t TFendrix::JoinJob() {
+    return RunJobFrame(false, &TFendrix::JoinSteps);
+}
+
+int TFendrix::MessageBox(const std::string& text, uint32_t style) {
+    return ShowMessageBox(OwnerWindow(), text, Caption, style);
+}
+
+void TFendrix::ShowResultMessage(uint8_t code) {
+    std::string text;
+    switch (code) {
+    case rcSourceNotFound:
+    case rcOutputNotFound: text = LangText(18); break;
+    case rcSourceIsDirectory: text = LangText(16); break;
+    case rcOutputIsFile: text = LangText(17); break;
+    case rcOutputRemovable: text = LangText(19); break;
+    case rcInvalidSize: text = LangText(14); break;
+    case rcTooManyParts: text = LangText(9); break;
+    case rcInvalidHeader: text = LangText(25); break;
+    case rcBatchRefused: text = LangText(24); break;
+    case rcUnknownError: text = UnknownErrorText; break;
+    default: break;
+    }
+    if (!text.empty() && !Params->Silent)
+        MessageBox(text, mbIconWarning | mbOk);
+}
+
+uint8_t TFendrix::CheckPaths(bool splitting) {
+    uint8_t r = rcOk;
+    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath));
+    switch (PathKind(Params->SourcePath)) {
+    case pkNotFound:
+        r = rcSourceNotFound;
+        break;
+    case pkDirectory:
+    case pkRoot:
+        if (!splitting) {
+            r = rcSourceIsDirectory;
+        } else if (Params->Batch) {
+            Params->Batch = false;
+            ShowResultMessage(rcBatchRefused);
+        }
+        break;
+    default:
+        break;
+    }
+
+    Params->OutputDir = StripTrailingBackslashes(ExpandPath(Params->OutputDir));
+    switch (PathKind(Params->OutputDir)) {
+    case pkNotFound:
+        r = rcOutputNotFound;
+        break;
+    case pkFile:
+        r = rcOutputIsFile;
+        break;
+    default: {
+        const uint32_t type = OsGetDriveType(AddTrailingBackslash(PathRoot(Params->OutputDir)));
+        if (type == DriveRemovable || type == DriveCdRom)
+            r = rcOutputRemovable;
+        break;
+    }
+    }
+
+    if (splitting && Params->Size <= 0)
+        r = rcInvalidSize;
+    return r;
+}
+
+bool TFendrix::CheckCancel(const std::string& caption) {
+    if (Params->Silent || !JobWindow)
+        return false;
+    return JobWindow->CheckCancel(caption);
+}
+
+void* TFendrix::OwnerWindow() {
+    if (Params->Silent || !JobWindow)
+        return nullptr;
+    return JobWindow->WindowHandle();
+}
+
+void TFendrix::SetProgressTotal(int64_t total) {
+    if (!Params->Silent && JobWindow)
+        JobWindow->SetProgressTotal(total);
+}
+
+void TFendrix::SetProgressPosition(int64_t position) {
+    if (!Params->Silent && JobWindow)
+        JobWindow->SetProgressPosition(position);
+}
+
+void TFendrix::BeginBusy() {
+    if (!Params->Silent && JobWindow)
+        JobWindow->SetBusyCursor();
+}
+
+void TFendrix::EndBusy() {
+    if (!Params->Silent && JobWindow)
+        JobWindow->ClearBusyCursor();
+}

@@ -1,0 +1,89 @@
+// The job engine: the description of a job and the object that runs it.
+#pragma once
+
+#include "index/UnitFileInfo.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TFileStreamLite;
+
+constexpr int64_t DefaultPartSize = 1453568;
+constexpr int32_t MaxParts = 999;
+constexpr uint32_t CopyBufferSize = 131072;
+
+// Result codes of a job; in silent mode the exit code of the process.
+constexpr uint8_t rcOk = 0;
+constexpr uint8_t rcSourceNotFound = 1;
+constexpr uint8_t rcOutputNotFound = 2;
+constexpr uint8_t rcSourceIsDirectory = 3;
+constexpr uint8_t rcOutputIsFile = 4;
+constexpr uint8_t rcOutputRemovable = 5;
+constexpr uint8_t rcInvalidSize = 6;
+constexpr uint8_t rcTooManyParts = 7;
+constexpr uint8_t rcInvalidHeader = 8;
+constexpr uint8_t rcFileError = 9;
+constexpr uint8_t rcBatchRefused = 10;
+constexpr uint8_t rcCancelled = 11;
+constexpr uint8_t rcUnknownError = 12;
+
+extern const char* const UnknownErrorText;
+extern const char* const WriteErrorText;
+
+class TFendrixStartParams {
+public:
+    TFendrixStartParams() = default;
+
+    // Fills the fields from the process's command line.
+    void ParseCommandLine();
+    // The same from the arguments after the program's path, in order.
+    void ParseArguments(const std::vector<std::string>& args);
+    static int32_t CheckStateOf(bool value) { return value ? 1 : 0; }
+
+    std::string SourcePath;
+    std::string OutputDir;
+    bool Copy = false;
+    bool Batch = false;
+    int64_t Size = DefaultPartSize;
+    bool Silent = false;
+    bool Unsplit = false;
+    bool NoHeader = false;
+};
+
+class TFendrix {
+public:
+    TFendrix();
+    virtual ~TFendrix();
+    TFendrix(const TFendrix&) = delete;
+    TFendrix& operator=(const TFendrix&) = delete;
+
+    // Runs one job. Exceptions other than the engine's own reach the caller,
+    // which turns them into rcUnknownError.
+    uint8_t Execute(TFendrixStartParams& params);
+    void ShowResultMessage(uint8_t code);
+    uint8_t CheckPaths(bool splitting);
+
+    uint8_t SplitJob();
+    uint8_t JoinJob();
+
+    // The hooks to the window; all of them do nothing in silent mode.
+    bool CheckCancel(const std::string& caption);
+    void* OwnerWindow();
+    void SetProgressTotal(int64_t total);
+    void SetProgressPosition(int64_t position);
+    void BeginBusy();
+    void EndBusy();
+
+    TFendrixStartParams* Params = nullptr;
+    std::unique_ptr<TFileInfos> FileList;
+    std::string Caption;
+
+private:
+    int MessageBox(const std::string& text, uint32_t style);
+    // The frame of both jobs: the path check, the busy cursor, the caption
+    // and a guard that turns any exception of the steps into rcUnknownError.
+    uint8_t RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t));
+    uint8_t SplitSteps(uint8_t r);
+    uint8_t JoinSteps(uint8_t r);
+};

@@ -1,0 +1,45 @@
+// The one way file contents are moved: a thin owner of a system file handle
+// that turns every system failure into EExceptionLite with the system's text.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The program's only exception class; deliberately outside any library
+// hierarchy so that the job loops can tell it apart from everything else.
+class EExceptionLite {
+public:
+    explicit EExceptionLite(std::string messageText) : MessageText(std::move(messageText)) {}
+    std::string MessageText;
+};
+
+// The system's message for a Win32 error code, line break included; empty
+// for 0 and for codes the system has no text for.
+std::string SystemErrorText(uint32_t code);
+[[noreturn]] void RaiseLastError(uint32_t code);
+
+class TFileStreamLite {
+public:
+    // CREATE_ALWAYS for writing with no sharing; OPEN_EXISTING for reading,
+    // shared with other readers only. Both raise when the file cannot be had.
+    TFileStreamLite(const std::string& fileName, TOpenMode mode);
+    virtual ~TFileStreamLite();
+    TFileStreamLite(const TFileStreamLite&) = delete;
+    TFileStreamLite& operator=(const TFileStreamLite&) = delete;
+
+    static std::unique_ptr<TFileStreamLite> CreateForWriting(const std::string& fileName);
+    static std::unique_ptr<TFileStreamLite> OpenForReading(const std::string& fileName);
+
+    // One kernel call each; a short count is returned, not raised.
+    uint32_t Read(void* buffer, uint32_t count);
+    uint32_t Write(const void* buffer, uint32_t count);
+    // Origin 0 from the beginning, 1 from the current position, 2 from the end.
+    virtual int64_t Seek(int64_t offset, uint8_t origin);
+    int64_t GetSize();
+    void SetLastWriteTime(const TFileTime& time);
+
+    TOsHandle Handle = InvalidOsHandle;
+};

@@ -1,0 +1,26 @@
+// Small replacements for library facilities that the program would otherwise
+// pull in whole: the drive or share root of a path, ownership release, Min64
+// and the raw buffer pair used for system calls that report their length.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The drive ("D:") or share ("\\server\share") at the start of a path,
+// without a trailing backslash; empty when there is none.
+std::string PathRoot(const std::string& path);
+
+// Clears the holder first and destroys the object afterwards, so that code
+// running in the destructor never sees a half-destroyed object in the holder.
+template <typename T>
+void FreeAndClear(std::unique_ptr<T>& holder) {
+    std::unique_ptr<T> doomed(holder.release());
+    doomed.reset();
+}
+
+inline int64_t Min64(int64_t a, int64_t b) { return a < b ? a : b; }
+
+// A raw buffer that records its own size in the 4 bytes in front of it.
+char* AllocBuffer(uint32_t size);
+void FreeBuffer(char* buffer);

@@ -1,0 +1,32 @@
+// The program's own texts in English and Italian, and the two text helpers
+// that every message needs.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+constexpr int MessageCount = 26;
+
+// English messages 0-25, then the Italian ones at 26-51 (code page 1252).
+extern const char* const MessageTable[2 * MessageCount];
+
+// Upper-cased language of the user's locale, at most two characters; "IT"
+// chooses the Italian catalogue.
+extern std::string LanguageCode;
+
+// Message n in the current language with its '#' placeholders filled from
+// left to right; missing arguments leave their '#', surplus ones are ignored.
+std::string LangText(int n, const std::vector<std::string>& args = {});
+
+// The first two letters of the user locale's abbreviated language name.
+std::string LocaleLanguageCode();
+// Fixes LanguageCode from the locale; run once before anything is shown.
+void InitLanguage();
+
+// Decimal text of value in a field of at least width characters, zero-filled
+// on the left (a minus sign stays where the field puts it).
+std::string FormatZeroPadded(int32_t width, int64_t value);
+// An upper-case copy by the system's ANSI rules; the argument is not changed.
+std::string UpperText(const std::string& text);

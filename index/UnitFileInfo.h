@@ -1,0 +1,71 @@
+// The part-set index: the ordered list of the files and directories that one
+// job moves, the scan that builds it and the header text that records it.
+#pragma once
+
+#include "PathOps.h"
+#include "foundation/platform/TextServices.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TFindData;
+class TFileInfos;
+
+constexpr uint8_t fkFile = 1;
+constexpr uint8_t fkDirectory = 2;
+
+// The magic that opens every header text.
+extern const char* const HeaderMagic;
+
+class TFileInfo {
+public:
+    explicit TFileInfo(TFileInfos* owner) : Owner(owner) {}
+
+    // Fills the entry from a full path and its enumeration record; the name
+    // is cut to the part behind the owner's base directory.
+    void AssignFindData(const std::string& path, uint8_t kind, const TFindData& findData);
+    // Name TAB kind TAB size TAB time, without a TAB before or after.
+    std::string FormatEntry() const;
+    // Takes one entry (four TAB-terminated fields) from the front of text and
+    // removes it; true when every number in it was valid.
+    bool ParseEntry(std::string& text);
+
+    TFileInfos* Owner;
+    std::string Name;
+    int64_t Size = 0;
+    TFileTime LastWriteTime;
+    uint8_t Kind = 0;
+};
+
+class TFileInfos {
+public:
+    TFileInfos() = default;
+    ~TFileInfos();
+    TFileInfos(const TFileInfos&) = delete;
+    TFileInfos& operator=(const TFileInfos&) = delete;
+
+    // Appends a file, a directory tree or a root; true when the total size
+    // then exceeds limit (a tree far too large is not scanned to its end).
+    bool ScanPath(const std::string& path, int64_t limit);
+    // Replaces the list by the one file that the numbered parts next to
+    // partPath hold; false when there is no set of at least two parts.
+    bool ScanNumberedParts(const std::string& partPath);
+
+    TFileInfo* Add();
+    int32_t Count() const;
+    TFileInfo* GetItem(int32_t index) const;
+    int32_t NextFileIndex(int32_t start) const;
+    int64_t TotalSize() const;
+
+    std::string BuildHeader() const;
+    int64_t HeaderSize() const;
+    static bool IsCompleteHeader(const std::string& text);
+    bool ParseHeader(const std::string& text);
+
+    void Clear();
+
+    std::string BaseDir;
+    std::vector<std::unique_ptr<TFileInfo>> Items;
+};

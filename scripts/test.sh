@@ -1,0 +1,12 @@
+#!/bin/sh
+# Builds everything and runs every test: the pure code natively under the
+# sanitizers, then the Windows program and its tests under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+ctest --preset win64

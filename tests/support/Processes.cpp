@@ -1,0 +1,50 @@
+#include "Processes.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string& ExePath() {
+    static std::string path;
+    return path;
+}
+
+}  // namespace
+
+const std::string& FendrixExe() {
+    return ExePath();
+}
+
+void SetFendrixExe(const std::string& path) {
+    ExePath() = path;
+}
+
+std::string Quoted(const std::string& arg) {
+    return "\"" + arg + "\"";
+}
+
+int RunProgram(const std::string& program, const std::string& arguments, const std::string& workDir,
+               unsigned timeoutMs) {
+    std::string line = Quoted(program) + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof pi);
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return -1;
+    const DWORD waited = WaitForSingleObject(pi.hProcess, timeoutMs);
+    DWORD code = static_cast<DWORD>(-1);
+    if (waited == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 255);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -1;
+}
+
+int RunFendrix(const std::string& arguments, const std::string& workDir) {
+    return RunProgram(FendrixExe(), arguments, workDir);
+}

@@ -1,0 +1,169 @@
+#include "TestFiles.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path) {
+    throw std::runtime_error(what + " failed for " + path + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+}  // namespace
+
+TScratchDir::TScratchDir(const std::string& tag) {
+    static unsigned counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string base = temp;
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    Dir = base + "\\fx-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    RemoveTree(Dir);
+    MakeDirectory(Dir);
+}
+
+TScratchDir::~TScratchDir() {
+    RemoveTree(Dir);
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        Fail("create", path);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            CloseHandle(h);
+            Fail("write", path);
+        }
+        done += written;
+    }
+    CloseHandle(h);
+}
+
+std::string PatternBytes(int64_t size, uint32_t seed) {
+    std::string bytes(static_cast<size_t>(size), '\0');
+    uint32_t x = seed * 2654435761u + 12345u;
+    for (int64_t i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        bytes[static_cast<size_t>(i)] = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+void WritePatternFile(const std::string& path, int64_t size, uint32_t seed) {
+    WriteFileBytes(path, PatternBytes(size, seed));
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        Fail("open", path);
+    std::string bytes;
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            CloseHandle(h);
+            Fail("read", path);
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer.data(), got);
+    }
+    CloseHandle(h);
+    return bytes;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void MakeDirectory(const std::string& path) {
+    if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        Fail("mkdir", path);
+}
+
+int64_t FileSizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        Fail("stat", path);
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+uint64_t LastWriteTimeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        Fail("stat", path);
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+void SetLastWriteTimeOf(const std::string& path, uint64_t fileTime) {
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        Fail("open for time", path);
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(fileTime);
+    ft.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    const BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+    if (!ok)
+        Fail("set time", path);
+}
+
+void RemoveTree(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return;
+    if ((a & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            RemoveTree(path + "\\" + name);
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+int CountEntries(const std::string& dir) {
+    int count = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            ++count;
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return count;
+}
+
+uint32_t OpenHandleCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}

@@ -1,0 +1,5 @@
+#include "UnitFrmMain.h"
+
+int RunMainWindow(TFendrixStartParams&) {
+    return 0;
+}
