@@ -204,7 +204,14 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     FreeAndClear(OutStream);
     const std::string outputDir = AddTrailingBackslash(Params.OutputDir);
     while (index < FileList.Count() && FileList.GetItem(index)->Kind == fkDirectory) {
-        OsCreateDirectory(outputDir + FileList.GetItem(index)->Name);
+        // An existing directory is fine; one that is still missing after the
+        // attempt would silently drop everything the set keeps in it.
+        const std::string dir = outputDir + FileList.GetItem(index)->Name;
+        if (!OsCreateDirectory(dir)) {
+            const uint32_t error = OsGetLastError();
+            if (PathKind(dir) != pkDirectory)
+                RaiseLastError(error);
+        }
         ++index;
     }
     if (index >= FileList.Count())
