@@ -90,8 +90,9 @@ TEST(ParseInt64, ReadsEveryFormAndStopsWhereTheTextIsWrong) {
         int errorPos = -1;
         const int64_t value = ParseInt64(row.Text, errorPos);
         EXPECT_EQ(row.ErrorPos, errorPos);
-        if (row.ErrorPos == 0)
+        if (row.ErrorPos == 0) {
             EXPECT_EQ(row.Value, value);
+        }
     }
 }
 
