@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 inline int SplitSilently(const std::string& source, const std::string& partsDir, int64_t size) {
     return RunFendrix("/SILENT " + Quoted(source) + " " + Quoted(partsDir) + " /SIZE" + std::to_string(size));
@@ -47,3 +48,4 @@ inline void ExpectSameTree(const std::string& original, const std::string& rebui
     } while (FindNextFileA(h, &data));
     FindClose(h);
 }
+

@@ -3,7 +3,10 @@
 // time values that the header keeps.
 #pragma once
 
+#include "TestFiles.h"
+
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,4 +45,27 @@ inline uint64_t FileTimeAt(int year, int month, int day, int hour, int minute, i
 // The header keeps milliseconds; what lies below them is lost by design.
 inline uint64_t WholeMilliseconds(uint64_t fileTime) {
     return fileTime - fileTime % 10000ULL;
+}
+
+// A set written by hand into dir: data parts NAME.001, NAME.002, ... with the
+// given contents, and the header text in NAME.h001, NAME.h002, ..., cut
+// after the given byte counts (the last file takes the rest).
+inline void WritePartSet(const std::string& dir, const std::string& name, const std::vector<std::string>& dataParts,
+                         const std::string& header, const std::vector<size_t>& headerCuts = {}) {
+    auto numbered = [](int n) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%03d", n);
+        return std::string(text);
+    };
+    int n = 0;
+    for (const std::string& part : dataParts)
+        WriteFileBytes(dir + "\\" + name + "." + numbered(++n), part);
+    size_t from = 0;
+    n = 0;
+    for (size_t cut : headerCuts) {
+        WriteFileBytes(dir + "\\" + name + ".h" + numbered(++n), header.substr(from, cut));
+        from += cut;
+    }
+    if (from < header.size() || headerCuts.empty())
+        WriteFileBytes(dir + "\\" + name + ".h" + numbered(++n), header.substr(from));
 }

@@ -162,7 +162,42 @@ int CountEntries(const std::string& dir) {
     return count;
 }
 
+// Wine's GetProcessHandleCount always reports 0, which would make every
+// before/after comparison pass; the system-wide handle table is counted
+// instead, and the call above only serves where that table is refused.
 uint32_t OpenHandleCount() {
+    struct THandleEntry {
+        ULONG OwnerPid;
+        BYTE ObjectType;
+        BYTE HandleFlags;
+        USHORT HandleValue;
+        PVOID Object;
+        ULONG AccessMask;
+    };
+    struct THandleTable {
+        ULONG Count;
+        THandleEntry Handles[1];
+    };
+    using TQuery = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    constexpr ULONG SystemHandleInformation = 16;
+    constexpr LONG InfoLengthMismatch = static_cast<LONG>(0xC0000004L);
+    const auto query = reinterpret_cast<TQuery>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (query) {
+        std::vector<char> buffer(1 << 16);
+        LONG status;
+        ULONG needed = 0;
+        while ((status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+               InfoLengthMismatch)
+            buffer.resize(buffer.size() * 2);
+        if (status == 0) {
+            const auto* table = reinterpret_cast<const THandleTable*>(buffer.data());
+            uint32_t count = 0;
+            for (ULONG i = 0; i < table->Count; ++i)
+                count += table->Handles[i].OwnerPid == GetCurrentProcessId() ? 1 : 0;
+            return count;
+        }
+    }
     DWORD count = 0;
     GetProcessHandleCount(GetCurrentProcess(), &count);
     return count;
