@@ -94,4 +94,21 @@ TEST(JoinStart, WithoutHeaderTheNumberedPartsMakeOneFile) {
     }
 }
 
+// Without a header the parts' common name is the chosen file's name up to
+// its last dot; a dot in a directory name above it is not part of that.
+TEST(JoinStart, WithoutHeaderADottedDirectoryIsNoPartName) {
+    TScratchDir dir("dotdir");
+    MakeDirectory(dir / "my.dir");
+    MakeDirectory(dir / "out");
+    WriteFileBytes(dir / "my.dir\\001", PatternBytes(100, 1));
+    WriteFileBytes(dir / "my.dir\\002", PatternBytes(100, 2));
+    // Unrelated files beside the directory that a cut at the directory's
+    // dot would take for the set.
+    WriteFileBytes(dir / "my.001", "unrelated");
+    WriteFileBytes(dir / "my.002", "files");
+    EXPECT_EQ(1, JoinSilently(dir / "my.dir\\001", dir / "out", " /NOHEADER"));
+    EXPECT_EQ(0, CountEntries(dir / "out"));
+    EXPECT_EQ("unrelated", ReadFileBytes(dir / "my.001"));
+}
+
 }  // namespace
