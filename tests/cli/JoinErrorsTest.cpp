@@ -114,6 +114,9 @@ const std::vector<TErrorCase>& ErrorCases() {
              WriteHostileSet(d, {{d / "sentinel.txt", 'F', "100"}});
          },
          "x.001", 8, ExpectNothingCreated},
+        {"names are checked before data part 001 is looked for",
+         [](const TScratchDir& d) { WriteFileBytes(d / "parts\\x.h001", HeaderTextOf({{"..\\sentinel.txt", 'F', "1"}})); },
+         "x.h001", 8, ExpectNothingCreated},
         {"drive-relative name", [](const TScratchDir& d) { WriteHostileSet(d, {{"C:sentinel.txt", 'F', "100"}}); },
          "x.001", 8, ExpectNothingCreated},
         {"alternate data stream", [](const TScratchDir& d) { WriteHostileSet(d, {{"a:stream", 'F', "100"}}); },
