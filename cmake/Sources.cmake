@@ -3,6 +3,7 @@
 set(FENDRIX_PURE_SOURCES
     foundation/UnitImport.cpp
     foundation/NumberParsing.cpp
+    foundation/PartLimit.cpp
     foundation/UnitLanguage.cpp
     foundation/CommandLine.cpp
     foundation/platform/TextServices.cpp
@@ -10,6 +11,7 @@ set(FENDRIX_PURE_SOURCES
     index/UnitFileInfo.cpp
     index/HeaderText.cpp
     index/EntryNames.cpp
+    index/PartNames.cpp
 )
 
 set(FENDRIX_WIN32_TEXT_SOURCES foundation/platform/win32/TextServices.cpp)
@@ -26,6 +28,7 @@ set(FENDRIX_ENGINE_SOURCES
     index/DirectoryScan.cpp
     engine/StartParams.cpp
     engine/JobRunner.cpp
+    engine/SilentJob.cpp
     engine/SplitEngine.cpp
     engine/JoinEngine.cpp
     window/UnitFrmMain.cpp

@@ -9,6 +9,7 @@
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
 #include "index/EntryNames.h"
+#include "index/PartNames.h"
 
 #include <vector>
 
@@ -18,6 +19,8 @@ namespace {
 // the path and the file must exist.
 constexpr uint32_t OpenPartDialogFlags = 0x1804;
 constexpr size_t DialogPathLimit = 259;
+
+const char* const PartInTheWayText = "Cannot write over a part of the set being joined: ";
 
 // Every entry's name stays below the output directory and every file has a
 // size the copy can count down; anything else is not a header we wrote.
@@ -47,6 +50,7 @@ private:
     uint8_t AskForPart(std::string& partsDir, const std::string& name);
     int32_t OpenNextOutput(int32_t index);
     void FinishOutput();
+    bool IsPartOfTheSet(const std::string& path) const;
 
     TFendrix& Job;
     TFendrixStartParams& Params;
@@ -63,12 +67,17 @@ private:
     int64_t Position = 0;
     bool OverwriteAll = false;
     std::vector<char> Buffer;
+    // The set's name up to its number, and every directory a part of it was
+    // read from: the output must not replace a part.
+    std::string SetStem;
+    std::vector<std::string> PartsDirsSeen;
 };
 
 uint8_t TJoinRun::Run() {
     try {
         PartsDir = ParentPath(Params.SourcePath);
         PartName = FileNamePart(Params.SourcePath);
+        SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
         BuildList();
         if (Result == rcOk)
             CopyData();
@@ -153,12 +162,15 @@ void TJoinRun::FinishOutput() {
 
 int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     FreeAndClear(PartStream);
-    const size_t dot = LastDelimiterPos(".", PartName);
-    PartName = PartName.substr(0, dot) + (header ? "h" : "") + FormatZeroPadded(3, number);
+    PartName = PartFileName(SetStem, header, number);
     PartNo = number;
     Result = AskForPart(PartsDir, PartName);
-    if (Result == rcOk)
+    if (Result == rcOk) {
         PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir) + PartName);
+        const std::string dir = UpperText(PartsDir);
+        if (PartsDirsSeen.empty() || PartsDirsSeen.back() != dir)
+            PartsDirsSeen.push_back(dir);
+    }
     return number;
 }
 
@@ -192,7 +204,14 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     FreeAndClear(OutStream);
     const std::string outputDir = AddTrailingBackslash(Params.OutputDir);
     while (index < FileList.Count() && FileList.GetItem(index)->Kind == fkDirectory) {
-        OsCreateDirectory(outputDir + FileList.GetItem(index)->Name);
+        // An existing directory is fine; one that is still missing after the
+        // attempt would silently drop everything the set keeps in it.
+        const std::string dir = outputDir + FileList.GetItem(index)->Name;
+        if (!OsCreateDirectory(dir)) {
+            const uint32_t error = OsGetLastError();
+            if (PathKind(dir) != pkDirectory)
+                RaiseLastError(error);
+        }
         ++index;
     }
     if (index >= FileList.Count())
@@ -200,6 +219,8 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
 
     const TFileInfo* entry = FileList.GetItem(index);
     const std::string path = outputDir + entry->Name;
+    if (IsPartOfTheSet(path))
+        throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
     const bool exists = PathKind(path) == pkFile;
     if (exists) {
         OverwriteAll = OverwriteAll || Params.Silent;
@@ -214,6 +235,18 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
         Result = rcCancelled;
     }
     return index;
+}
+
+bool TJoinRun::IsPartOfTheSet(const std::string& path) const {
+    bool header = false;
+    if (PartNumberOf(FileNamePart(path), SetStem, header) == 0)
+        return false;
+    const std::string dir = UpperText(ParentPath(path));
+    for (const std::string& seen : PartsDirsSeen) {
+        if (seen == dir)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
+#include "index/PartNames.h"
 
 #include <limits>
 #include <vector>
@@ -22,6 +23,43 @@ int64_t PartLimit(int64_t partSize) {
     if (__builtin_mul_overflow(partSize, static_cast<int64_t>(MaxParts), &limit))
         return std::numeric_limits<int64_t>::max();
     return limit;
+}
+
+const char* const SourceInTheWayText = "Cannot write over a file that is being split: ";
+
+// When the output directory lies in the source tree, a part, header, batch
+// or program-copy name may be one of the listed source files; writing it
+// would destroy data that the same split still has to read. Returns the
+// first such file, or empty.
+std::string SourceInTheWay(const TFendrix& job) {
+    const TFendrixStartParams& params = *job.Params;
+    const TFileInfos& list = *job.FileList;
+    const std::string outputDir = UpperText(params.OutputDir);
+    const std::string firstName = list.GetItem(0)->Name;
+    const std::string stem = firstName + ".";
+    const std::string batchName =
+        UpperText(FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir) + firstName) + ".bat"));
+    const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
+    const int64_t lastHeader = job.PartCount(list.HeaderSize()) + 1;
+    const std::string baseDir = AddTrailingBackslash(list.BaseDir);
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const TFileInfo* entry = list.GetItem(i);
+        if (entry->Kind != fkFile)
+            continue;
+        const std::string full = baseDir + entry->Name;
+        if (UpperText(ParentPath(full)) != outputDir)
+            continue;
+        const std::string name = FileNamePart(full);
+        bool header = false;
+        const int32_t number = PartNumberOf(name, stem, header);
+        if (number > 0 && number <= (header ? lastHeader : lastPart))
+            return full;
+        if (params.Batch && UpperText(name) == batchName)
+            return full;
+        if (params.Copy && UpperText(name) == "FENDRIX.EXE")
+            return full;
+    }
+    return std::string();
 }
 
 // One run of SplitCore: the open files, the room left in the open part and
@@ -155,7 +193,7 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     FreeAndClear(PartFile);
-    const std::string name = OutputPrefix + "." + (header ? "h" : "") + FormatZeroPadded(3, number);
+    const std::string name = PartFileName(OutputPrefix + ".", header, number);
     const bool exists = PathKind(name) == pkFile;
     if (exists) {
         OverwriteAll = OverwriteAll || Params.Silent;
@@ -207,6 +245,14 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     // name the parts after.
     if (r == rcOk && FileList->Count() == 0)
         r = rcSourceNotFound;
+    if (r == rcOk) {
+        const std::string victim = SourceInTheWay(*this);
+        if (!victim.empty()) {
+            r = rcFileError;
+            if (!Params->Silent)
+                MessageBox(SourceInTheWayText + ("\"" + victim + "\""), mbIconError | mbOk);
+        }
+    }
     if (r == rcOk && !Params->Silent) {
         const std::string question =
             LangText(10, {FormatZeroPadded(0, PartCount(FileList->TotalSize())), LangText(22)});
