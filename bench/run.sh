@@ -53,24 +53,23 @@ fendrix() { wine "$exe" "$@"; }
 
 echo "generating data in $scratch ..."
 [ -f big.bin ] || head -c 1073741824 /dev/urandom >big.bin
+# Trees of one shape at every size: 25 files to a directory, 20 such
+# directories to a group, so that a file lies equally deep in both trees and
+# the per-entry times compare the same work.
 make_tree() {
     local dir=$1 count=$2
     [ -d "$dir" ] && return
     python3 - "$dir" "$count" <<'PY'
 import os, random, sys
 root, count = sys.argv[1], int(sys.argv[2])
-rng = random.Random(count)
-dirs = [root]
-os.makedirs(root)
+rng = random.Random(7)
 for i in range(count):
+    leaf = os.path.join(root, "g%03d" % (i // 500), "d%04d" % (i // 25))
     if i % 25 == 0:
-        parent = rng.choice(dirs)
-        d = os.path.join(parent, "d%05d" % i)
-        os.makedirs(d)
-        dirs.append(d)
-    size = int(rng.paretovariate(1.2) * 400) if rng.random() < 0.97 else rng.randrange(0, 300 * 1024)
-    size = min(size, 300 * 1024) if rng.random() > 0.05 else 0
-    with open(os.path.join(rng.choice(dirs), "f%06d.dat" % i), "wb") as f:
+        os.makedirs(leaf, exist_ok=True)
+    r = rng.random()
+    size = 0 if r < 0.05 else (rng.randrange(1, 300 * 1024) if r > 0.97 else int(rng.paretovariate(1.2) * 400) % 65536)
+    with open(os.path.join(leaf, "f%06d.dat" % i), "wb") as f:
         f.write(os.urandom(size))
 PY
 }
@@ -127,8 +126,8 @@ tree_times() {
 read -r e5 s5 j5 tt5 tu5 < <(tree_times tree5k)
 read -r e50 s50 j50 tt50 tu50 < <(tree_times tree50k)
 rm -rf tparts tjoined tgnu tuntar
-rs=$(echo "scale=3; ($s50 / $e50) / ($s5 / $e5)" | bc -l)
-rj=$(echo "scale=3; ($j50 / $e50) / ($j5 / $e5)" | bc -l)
+rs=$(echo "scale=12; r = ($s50 / $e50) / ($s5 / $e5); scale=3; r / 1" | bc -l)
+rj=$(echo "scale=12; r = ($j50 / $e50) / ($j5 / $e5); scale=3; r / 1" | bc -l)
 row "split per entry, 50k tree (${s50}s, $e50 entries) vs 5k tree (${s5}s, $e5 entries); tar|split: ${tt50}s / ${tt5}s" \
     "$rs x" "<= 1.2 x" "$(meets "$rs" 1.2)"
 row "join per entry, 50k tree (${j50}s) vs 5k tree (${j5}s); cat|tar: ${tu50}s / ${tu5}s" \

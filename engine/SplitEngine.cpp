@@ -185,13 +185,13 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     FreeAndClear(PartFile);
     const std::string name = PartFileName(OutputPrefix + ".", header, number);
-    const bool exists = PathKind(name) == pkFile;
-    if (exists) {
-        OverwriteAll = OverwriteAll || Params.Silent;
-        if (!OverwriteAll)
-            OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-    }
-    if (OverwriteAll || !exists)
+    // Once every existing file may be overwritten there is nothing to ask,
+    // and the look-up is left out: on some file systems it reads the whole
+    // directory.
+    const bool exists = !(OverwriteAll || Params.Silent) && PathKind(name) == pkFile;
+    if (exists)
+        OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+    if (OverwriteAll || Params.Silent || !exists)
         PartFile = TFileStreamLite::CreateForWriting(name);
     else
         Result = rcCancelled;
