@@ -1,5 +1,7 @@
 #include "../Prompts.h"
 
+#include "LazyProc.h"
+
 #include <windows.h>
 #include <commdlg.h>
 
@@ -52,7 +54,9 @@ bool ShowOpenFileDialog(TOpenFileRequest& request) {
     ofn.lpstrFileTitle = title;
     ofn.nMaxFileTitle = sizeof title;
     ofn.Flags = request.Flags;
-    if (!GetOpenFileNameA(&ofn))
+    using TGetOpenFileName = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    static const TGetOpenFileName getOpenFileName = LazyProc<TGetOpenFileName>("comdlg32.dll", "GetOpenFileNameA");
+    if (!getOpenFileName || !getOpenFileName(&ofn))
         return false;
     request.FileName = file;
     request.FileTitle = title;
