@@ -14,8 +14,9 @@
 
 namespace {
 
-// The first dropped path, or nothing when the drop holds no item; the drop
-// handle is released in every case.
+// The first dropped path, or nothing when the drop holds no item (an empty
+// name included: it must not clear a field); the drop handle is released in
+// every case.
 bool TakeFirstDroppedPath(HDROP drop, std::string& path) {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
     bool found = false;
@@ -23,7 +24,7 @@ bool TakeFirstDroppedPath(HDROP drop, std::string& path) {
         char buffer[MAX_PATH] = {};
         DragQueryFileA(drop, 0, buffer, MAX_PATH);
         path = buffer;
-        found = true;
+        found = !path.empty();
     }
     DragFinish(drop);
     return found;
