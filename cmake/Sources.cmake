@@ -9,6 +9,8 @@ set(FENDRIX_PURE_SOURCES
     index/PathOps.cpp
     index/UnitFileInfo.cpp
     index/HeaderText.cpp
+    index/EntryNames.cpp
+    index/PartNames.cpp
 )
 
 set(FENDRIX_WIN32_TEXT_SOURCES foundation/platform/win32/TextServices.cpp)

@@ -1,5 +1,267 @@
+// The join job: the header text from the header files (or one file from the
+// numbered parts alone), then the data parts in number order streamed into
+// the listed files, each stamped with its recorded time.
 #include "UnitFendrix.h"
 
+#include "foundation/UnitFileStream.h"
+#include "foundation/UnitImport.h"
+#include "foundation/UnitLanguage.h"
+#include "foundation/platform/FileSystem.h"
+#include "foundation/platform/Prompts.h"
+#include "index/EntryNames.h"
+#include "index/PartNames.h"
+
+#include <vector>
+
+namespace {
+
+// Flags of the open-file dialog for a missing part: hide the read-only box,
+// the path and the file must exist.
+constexpr uint32_t OpenPartDialogFlags = 0x1804;
+constexpr size_t DialogPathLimit = 259;
+
+const char* const PartInTheWayText = "Cannot write over a part of the set being joined: ";
+
+// Every entry's name stays below the output directory and every file has a
+// size the copy can count down; anything else is not a header we wrote.
+bool ListIsSafe(const TFileInfos& list) {
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const TFileInfo* entry = list.GetItem(i);
+        if (!IsSafeEntryName(entry->Name))
+            return false;
+        if (entry->Kind == fkFile && entry->Size < 0)
+            return false;
+    }
+    return true;
+}
+
+class TJoinRun {
+public:
+    explicit TJoinRun(TFendrix& job)
+        : Job(job), Params(*job.Params), FileList(*job.FileList), Buffer(CopyBufferSize) {}
+
+    uint8_t Run();
+
+private:
+    void BuildList();
+    void ReadHeader();
+    void CopyData();
+    int32_t OpenPart(bool header, int32_t number);
+    uint8_t AskForPart(std::string& partsDir, const std::string& name);
+    int32_t OpenNextOutput(int32_t index);
+    void FinishOutput();
+    bool IsPartOfTheSet(const std::string& path) const;
+
+    TFendrix& Job;
+    TFendrixStartParams& Params;
+    TFileInfos& FileList;
+
+    uint8_t Result = rcOk;
+    std::string PartsDir;
+    std::string PartName;
+    int32_t PartNo = 1;
+    std::unique_ptr<TFileStreamLite> PartStream;
+    std::unique_ptr<TFileStreamLite> OutStream;
+    int32_t OutIndex = 0;
+    int64_t Remaining = 0;
+    int64_t Position = 0;
+    bool OverwriteAll = false;
+    std::vector<char> Buffer;
+    // The set's name up to its number, and every directory a part of it was
+    // read from: the output must not replace a part.
+    std::string SetStem;
+    std::vector<std::string> PartsDirsSeen;
+};
+
+uint8_t TJoinRun::Run() {
+    try {
+        PartsDir = ParentPath(Params.SourcePath);
+        PartName = FileNamePart(Params.SourcePath);
+        SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
+        BuildList();
+        if (Result == rcOk)
+            CopyData();
+    } catch (const EExceptionLite& e) {
+        Result = rcFileError;
+        if (!Params.Silent)
+            Job.MessageBox(e.MessageText, mbIconError | mbOk);
+    }
+    FreeAndClear(PartStream);
+    FreeAndClear(OutStream);
+    return Result;
+}
+
+void TJoinRun::BuildList() {
+    if (Params.NoHeader) {
+        Result = FileList.ScanNumberedParts(Params.SourcePath) ? rcOk : rcSourceNotFound;
+        return;
+    }
+    ReadHeader();
+    if (Result != rcOk)
+        return;
+    // Names are checked before anything is created: a refused header leaves
+    // the output directory exactly as it was.
+    if (!ListIsSafe(FileList))
+        Result = rcInvalidHeader;
+}
+
+void TJoinRun::ReadHeader() {
+    std::string headerText;
+    OpenPart(true, 1);
+    while (Result == rcOk && PartStream) {
+        for (;;) {
+            const uint32_t got = PartStream->Read(Buffer.data(), CopyBufferSize);
+            if (got == 0)
+                break;
+            headerText.append(Buffer.data(), got);
+        }
+        if (TFileInfos::IsCompleteHeader(headerText))
+            FreeAndClear(PartStream);
+        else
+            OpenPart(true, PartNo + 1);
+    }
+    if (Result == rcOk && !FileList.ParseHeader(headerText))
+        Result = rcInvalidHeader;
+}
+
+void TJoinRun::CopyData() {
+    Position = 0;
+    Job.SetProgressTotal(FileList.TotalSize());
+    OpenPart(false, 1);
+    if (Result == rcOk)
+        OutIndex = OpenNextOutput(0);
+    while (Result == rcOk && PartStream && OutStream) {
+        const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
+        const uint32_t got = PartStream->Read(Buffer.data(), ask);
+        if (got > 0) {
+            const uint32_t written = OutStream->Write(Buffer.data(), got);
+            if (written != got)
+                throw EExceptionLite(WriteErrorText);
+            Remaining -= written;
+            Position += written;
+        }
+        if (got == 0 && Remaining > 0)
+            OpenPart(false, PartNo + 1);
+        if (Result == rcOk && Remaining == 0) {
+            FinishOutput();
+            OutIndex = OpenNextOutput(OutIndex + 1);
+        }
+        Job.SetProgressPosition(Position);
+        if (Job.CheckCancel(Job.Caption))
+            Result = rcCancelled;
+    }
+}
+
+// Writes move a file's time on where the file system updates it on every
+// write (Linux under Wine): the recorded time is set once more after the
+// last byte, so it is what the finished file keeps.
+void TJoinRun::FinishOutput() {
+    if (const TFileInfo* entry = FileList.GetItem(OutIndex); OutStream && entry)
+        OutStream->SetLastWriteTime(entry->LastWriteTime);
+}
+
+int32_t TJoinRun::OpenPart(bool header, int32_t number) {
+    FreeAndClear(PartStream);
+    PartName = PartFileName(SetStem, header, number);
+    PartNo = number;
+    Result = AskForPart(PartsDir, PartName);
+    if (Result == rcOk) {
+        PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir) + PartName);
+        const std::string dir = UpperText(PartsDir);
+        if (PartsDirsSeen.empty() || PartsDirsSeen.back() != dir)
+            PartsDirsSeen.push_back(dir);
+    }
+    return number;
+}
+
+uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
+    auto present = [&] { return PathKind(AddTrailingBackslash(partsDir) + name) == pkFile; };
+    uint8_t result = present() ? rcOk : rcSourceNotFound;
+    if (result == rcSourceNotFound && !Params.Silent) {
+        Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
+        if (present())
+            result = rcOk;
+    }
+    while (result == rcSourceNotFound && !Params.Silent) {
+        TOpenFileRequest request;
+        request.Owner = Job.OwnerWindow();
+        request.FileName = (AddTrailingBackslash(partsDir) + name).substr(0, DialogPathLimit);
+        request.Flags = OpenPartDialogFlags;
+        if (ShowOpenFileDialog(request)) {
+            if (UpperText(request.FileTitle) == UpperText(name)) {
+                result = rcOk;
+                partsDir = ParentPath(request.FileName);
+            }
+        } else {
+            result = rcCancelled;
+            Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+        }
+    }
+    return result;
+}
+
+int32_t TJoinRun::OpenNextOutput(int32_t index) {
+    FreeAndClear(OutStream);
+    const std::string outputDir = AddTrailingBackslash(Params.OutputDir);
+    while (index < FileList.Count() && FileList.GetItem(index)->Kind == fkDirectory) {
+        // An existing directory is fine; one that is still missing after the
+        // attempt would silently drop everything the set keeps in it.
+        const std::string dir = outputDir + FileList.GetItem(index)->Name;
+        if (!OsCreateDirectory(dir)) {
+            const uint32_t error = OsGetLastError();
+            if (PathKind(dir) != pkDirectory)
+                RaiseLastError(error);
+        }
+        ++index;
+    }
+    if (index >= FileList.Count())
+        return index;
+
+    const TFileInfo* entry = FileList.GetItem(index);
+    const std::string path = outputDir + entry->Name;
+    if (IsPartOfTheSet(path))
+        throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
+    const bool exists = PathKind(path) == pkFile;
+    if (exists) {
+        OverwriteAll = OverwriteAll || Params.Silent;
+        if (!OverwriteAll)
+            OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+    }
+    if (OverwriteAll || !exists) {
+        OutStream = TFileStreamLite::CreateForWriting(path);
+        OutStream->SetLastWriteTime(entry->LastWriteTime);
+        Remaining = entry->Size;
+    } else {
+        Result = rcCancelled;
+    }
+    return index;
+}
+
+bool TJoinRun::IsPartOfTheSet(const std::string& path) const {
+    bool header = false;
+    if (PartNumberOf(FileNamePart(path), SetStem, header) == 0)
+        return false;
+    const std::string dir = UpperText(ParentPath(path));
+    for (const std::string& seen : PartsDirsSeen) {
+        if (seen == dir)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+uint8_t TFendrix::JoinCore() {
+    TJoinRun run(*this);
+    return run.Run();
+}
+
 uint8_t TFendrix::JoinSteps(uint8_t r) {
+    if (r == rcOk && !Params->Silent) {
+        if (MessageBox(LangText(23, {LangText(22)}), mbYesNo | mbIconInformation) == idNo)
+            r = rcCancelled;
+    }
+    if (r == rcOk)
+        r = JoinCore();
     return r;
 }

@@ -1,5 +1,276 @@
+// The split job: the source's files, read in list order as one stream of
+// bytes, cut into data parts of the part size, then the header text spread
+// over header files behind the last data part.
 #include "UnitFendrix.h"
 
+#include "foundation/CommandLine.h"
+#include "foundation/UnitFileStream.h"
+#include "foundation/UnitImport.h"
+#include "foundation/UnitLanguage.h"
+#include "foundation/platform/FileSystem.h"
+#include "foundation/platform/Prompts.h"
+#include "index/PartNames.h"
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+// 999 times the part size, held at the largest value where the product
+// would leave the 64-bit range: such a part size accepts any source.
+int64_t PartLimit(int64_t partSize) {
+    int64_t limit = 0;
+    if (__builtin_mul_overflow(partSize, static_cast<int64_t>(MaxParts), &limit))
+        return std::numeric_limits<int64_t>::max();
+    return limit;
+}
+
+const char* const SourceInTheWayText = "Cannot write over a file that is being split: ";
+
+// When the output directory lies in the source tree, a part, header, batch
+// or program-copy name may be one of the listed source files; writing it
+// would destroy data that the same split still has to read. Returns the
+// first such file, or empty.
+std::string SourceInTheWay(const TFendrix& job) {
+    const TFendrixStartParams& params = *job.Params;
+    const TFileInfos& list = *job.FileList;
+    const std::string outputDir = UpperText(params.OutputDir);
+    const std::string firstName = list.GetItem(0)->Name;
+    const std::string stem = firstName + ".";
+    const std::string batchName =
+        UpperText(FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir) + firstName) + ".bat"));
+    const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
+    const int64_t lastHeader = job.PartCount(list.HeaderSize()) + 1;
+    const std::string baseDir = AddTrailingBackslash(list.BaseDir);
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const TFileInfo* entry = list.GetItem(i);
+        if (entry->Kind != fkFile)
+            continue;
+        const std::string full = baseDir + entry->Name;
+        if (UpperText(ParentPath(full)) != outputDir)
+            continue;
+        const std::string name = FileNamePart(full);
+        bool header = false;
+        const int32_t number = PartNumberOf(name, stem, header);
+        if (number > 0 && number <= (header ? lastHeader : lastPart))
+            return full;
+        if (params.Batch && UpperText(name) == batchName)
+            return full;
+        if (params.Copy && UpperText(name) == "FENDRIX.EXE")
+            return full;
+    }
+    return std::string();
+}
+
+// One run of SplitCore: the open files, the room left in the open part and
+// the one transfer buffer.
+class TSplitRun {
+public:
+    explicit TSplitRun(TFendrix& job)
+        : Job(job), Params(*job.Params), FileList(*job.FileList), Buffer(CopyBufferSize),
+          OutputPrefix(AddTrailingBackslash(Params.OutputDir) + FileList.GetItem(0)->Name) {}
+
+    uint8_t Run();
+    int32_t HeaderFilesWritten = 0;
+
+private:
+    int32_t OpenNextSource(int32_t start);
+    int32_t CreatePartFile(bool header, int32_t number);
+    void WriteBatchLine(int32_t number);
+    void DataPhase();
+    void HeaderPhase();
+
+    TFendrix& Job;
+    TFendrixStartParams& Params;
+    TFileInfos& FileList;
+
+    uint8_t Result = rcOk;
+    std::unique_ptr<TFileStreamLite> SourceFile;
+    int32_t SourceIndex = -1;
+    int64_t SourceBytesRead = 0;
+    std::unique_ptr<TFileStreamLite> PartFile;
+    int32_t PartNumber = 0;
+    std::unique_ptr<TFileStreamLite> BatchFile;
+    bool OverwriteAll = false;
+    int64_t Remaining = 0;
+    int64_t Written = 0;
+    std::vector<char> Buffer;
+    // Output directory and the name of the first entry: every part, header
+    // and batch file name starts with it.
+    const std::string OutputPrefix;
+};
+
+uint8_t TSplitRun::Run() {
+    try {
+        SourceIndex = OpenNextSource(0);
+        PartNumber = CreatePartFile(false, 1);
+        WriteBatchLine(PartNumber);
+        Remaining = Params.Size;
+        DataPhase();
+        if (Result == rcOk)
+            HeaderPhase();
+    } catch (const EExceptionLite& e) {
+        Result = rcFileError;
+        if (!Params.Silent)
+            Job.MessageBox(e.MessageText, mbIconError | mbOk);
+    }
+    FreeAndClear(SourceFile);
+    FreeAndClear(PartFile);
+    FreeAndClear(BatchFile);
+    return Result;
+}
+
+void TSplitRun::DataPhase() {
+    while (Result == rcOk && SourceFile && PartFile) {
+        const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
+        const uint32_t n = SourceFile->Read(Buffer.data(), ask);
+        if (n > 0) {
+            const uint32_t w = PartFile->Write(Buffer.data(), n);
+            if (w != n)
+                throw EExceptionLite(WriteErrorText);
+            Remaining -= w;
+            Written += w;
+            SourceBytesRead += w;
+        } else {
+            SourceIndex = OpenNextSource(SourceIndex + 1);
+        }
+        // A full part is followed at once by the next one while a source is
+        // open, even if that source has no bytes left: the last data part
+        // then never leaves zero room for the first header file.
+        if (Remaining == 0 && SourceFile) {
+            PartNumber = CreatePartFile(false, PartNumber + 1);
+            WriteBatchLine(PartNumber);
+            Remaining = Params.Size;
+        }
+        Job.SetProgressPosition(Written);
+        if (Job.CheckCancel(Job.Caption))
+            Result = rcCancelled;
+    }
+}
+
+void TSplitRun::HeaderPhase() {
+    const std::string headerText = FileList.BuildHeader();
+    size_t offset = 0;
+    int32_t headerNumber = 0;
+    while (offset < headerText.size()) {
+        ++headerNumber;
+        CreatePartFile(true, headerNumber);
+        if (!PartFile)
+            return;
+        if (Remaining == 0)
+            Remaining = Params.Size;
+        const int64_t chunk = Min64(Min64(static_cast<int64_t>(headerText.size() - offset), Remaining), 1 << 30);
+        const uint32_t k = PartFile->Write(headerText.data() + offset, static_cast<uint32_t>(chunk));
+        // A short write moves the rest into the next header file; a write
+        // that takes nothing would only create empty header files forever.
+        if (k == 0)
+            throw EExceptionLite(WriteErrorText);
+        ++HeaderFilesWritten;
+        offset += k;
+        Remaining -= k;
+        Written += k;
+        Job.SetProgressPosition(Written);
+    }
+}
+
+int32_t TSplitRun::OpenNextSource(int32_t start) {
+    const int32_t i = FileList.NextFileIndex(start);
+    // The header records what was stored, which is what was read: a file
+    // that shrank after it was opened must not leave a gap in the set.
+    if (SourceFile) {
+        if (TFileInfo* done = FileList.GetItem(SourceIndex))
+            done->Size = SourceBytesRead;
+    }
+    FreeAndClear(SourceFile);
+    SourceBytesRead = 0;
+    if (i >= 0) {
+        TFileInfo* entry = FileList.GetItem(i);
+        SourceFile = TFileStreamLite::OpenForReading(AddTrailingBackslash(FileList.BaseDir) + entry->Name);
+        entry->Size = SourceFile->GetSize();
+    }
+    return i;
+}
+
+int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
+    FreeAndClear(PartFile);
+    const std::string name = PartFileName(OutputPrefix + ".", header, number);
+    const bool exists = PathKind(name) == pkFile;
+    if (exists) {
+        OverwriteAll = OverwriteAll || Params.Silent;
+        if (!OverwriteAll)
+            OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+    }
+    if (OverwriteAll || !exists)
+        PartFile = TFileStreamLite::CreateForWriting(name);
+    else
+        Result = rcCancelled;
+    return number;
+}
+
+void TSplitRun::WriteBatchLine(int32_t number) {
+    if (!Params.Batch)
+        return;
+    const std::string full = OutputPrefix;
+    const std::string extension = "." + FormatZeroPadded(3, number);
+    const std::string name = FileNamePart(full);
+    std::string line;
+    if (!BatchFile) {
+        BatchFile = TFileStreamLite::CreateForWriting(RemoveExtension(full) + ".bat");
+        line = "copy /b \"" + name + extension + "\" \"" + name + "\"\r\n";
+    } else {
+        line = "copy /b \"" + name + "\" + \"" + name + extension + "\"\r\n";
+    }
+    OsCharToOem(line);
+    BatchFile->Write(line.data(), static_cast<uint32_t>(line.size()));
+}
+
+}  // namespace
+
+int64_t TFendrix::PartCount(int64_t byteCount) const {
+    const int64_t q = byteCount / Params->Size;
+    return q * Params->Size < byteCount ? q + 1 : q;
+}
+
+uint8_t TFendrix::SplitCore() {
+    TSplitRun run(*this);
+    const uint8_t result = run.Run();
+    HeaderFilesWritten = run.HeaderFilesWritten;
+    return result;
+}
+
 uint8_t TFendrix::SplitSteps(uint8_t r) {
+    if (r == rcOk && FileList->ScanPath(Params->SourcePath, PartLimit(Params->Size)))
+        r = rcTooManyParts;
+    // A drive root without entries leaves nothing to split and nothing to
+    // name the parts after.
+    if (r == rcOk && FileList->Count() == 0)
+        r = rcSourceNotFound;
+    if (r == rcOk) {
+        const std::string victim = SourceInTheWay(*this);
+        if (!victim.empty()) {
+            r = rcFileError;
+            if (!Params->Silent)
+                MessageBox(SourceInTheWayText + ("\"" + victim + "\""), mbIconError | mbOk);
+        }
+    }
+    if (r == rcOk && !Params->Silent) {
+        const std::string question =
+            LangText(10, {FormatZeroPadded(0, PartCount(FileList->TotalSize())), LangText(22)});
+        if (MessageBox(question, mbYesNo | mbIconInformation) == idNo)
+            r = rcCancelled;
+    }
+    if (r == rcOk) {
+        if (Params->Copy)
+            OsCopyFile(ArgumentText(0), AddTrailingBackslash(Params->OutputDir) + "Fendrix.exe", true);
+        SetProgressTotal(FileList->TotalSize() + FileList->HeaderSize());
+        r = SplitCore();
+    }
+    if (r == rcOk && !Params->Silent) {
+        std::string report = LangText(11, {FormatZeroPadded(0, PartCount(FileList->TotalSize())),
+                                           FormatZeroPadded(0, HeaderFilesWritten)});
+        if (Params->Size == DefaultPartSize)
+            report += "\r\n" + LangText(15);
+        MessageBox(report, mbIconInformation | mbOk);
+    }
     return r;
 }

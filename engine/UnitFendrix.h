@@ -66,6 +66,12 @@ public:
 
     uint8_t SplitJob();
     uint8_t JoinJob();
+    // Parts of Params->Size bytes that byteCount needs, rounded up.
+    int64_t PartCount(int64_t byteCount) const;
+    // Writes the data parts, the batch file and the header files.
+    uint8_t SplitCore();
+    // Reads the header (or scans the numbered parts) and rebuilds the files.
+    uint8_t JoinCore();
 
     // The hooks to the window; all of them do nothing in silent mode.
     bool CheckCancel(const std::string& caption);
@@ -78,11 +84,14 @@ public:
     TFendrixStartParams* Params = nullptr;
     std::unique_ptr<TFileInfos> FileList;
     std::string Caption;
+    // Header files that the last SplitCore wrote; the report names them.
+    int32_t HeaderFilesWritten = 0;
 
-private:
+    // A message box of the job: owned by the window, with the job's caption.
     int MessageBox(const std::string& text, uint32_t style);
     // The frame of both jobs: the path check, the busy cursor, the caption
     // and a guard that turns any exception of the steps into rcUnknownError.
+private:
     uint8_t RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t));
     uint8_t SplitSteps(uint8_t r);
     uint8_t JoinSteps(uint8_t r);

@@ -1,26 +1,46 @@
 #!/bin/sh
-# Builds Fendrix.exe and runs it silently on a built-in example.
+# Builds Fendrix.exe, splits a sample file and a small tree silently into
+# parts, joins them back and checks that the result is identical.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Fendrix
 
+root=$PWD
 demo=build/demo
 rm -rf "$demo"
-mkdir -p "$demo/parts"
+mkdir -p "$demo/parts" "$demo/joined" "$demo/photos/2019/summer" "$demo/photos/empty"
 head -c 3000000 /dev/urandom >"$demo/sample.bin"
+head -c 400000 /dev/urandom >"$demo/photos/a.jpg"
+head -c 900000 /dev/urandom >"$demo/photos/2019/b.jpg"
+head -c 50000 /dev/urandom >"$demo/photos/2019/summer/c.jpg"
+: >"$demo/photos/notes.txt"
 
-export WINEPREFIX="$PWD/build/win64/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating the Wine prefix (once)..."
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
 fi
 
-echo "Fendrix.exe /SILENT sample.bin parts"
-set +e
-wine build/win64/Fendrix.exe /SILENT "$demo/sample.bin" "$demo/parts" >/dev/null 2>&1
-code=$?
-set -e
-echo "exit code: $code"
+fendrix() {
+    echo "> Fendrix.exe $*"
+    set +e
+    (cd "$demo" && wine "$root/build/win64/Fendrix.exe" "$@" >/dev/null 2>&1)
+    code=$?
+    set -e
+    echo "  exit code: $code"
+    [ "$code" -eq 0 ]
+}
+
+fendrix /SILENT sample.bin parts /BATCH /COPY
+fendrix /SILENT photos parts /SIZE1000000
+echo "written to $demo/parts:"
 ls -l "$demo/parts"
+
+fendrix /SILENT 'parts\sample.bin.002' joined /UNSPLIT
+fendrix /SILENT 'parts\photos.h001' joined /UNSPLIT
+cmp "$demo/sample.bin" "$demo/joined/sample.bin"
+diff -r "$demo/photos" "$demo/joined/photos"
+echo "joined files are identical to the originals"

@@ -6,6 +6,7 @@
 #include "TextServices.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 using TOsHandle = void*;
@@ -60,3 +61,16 @@ bool OsCreateDirectory(const std::string& path);
 
 // Converts the text in place from the ANSI to the OEM code page.
 void OsCharToOem(std::string& text);
+
+// Fault injection for the tests: a hook asked before every file operation
+// that can make it fail with a real system error code, or make a write
+// accept fewer bytes than it was given. No hook is set in the program.
+enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory };
+
+struct TFileFault {
+    uint32_t Error = 0;
+    uint32_t ShortWriteBy = 0;
+};
+
+using TFileFaultHook = std::function<TFileFault(TFileOperation operation)>;
+void SetFileFaultHook(TFileFaultHook hook);

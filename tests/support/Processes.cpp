@@ -26,13 +26,24 @@ std::string Quoted(const std::string& arg) {
 int RunProgram(const std::string& program, const std::string& arguments, const std::string& workDir,
                unsigned timeoutMs) {
     std::string line = Quoted(program) + (arguments.empty() ? "" : " " + arguments);
+    // The child's console output would only clutter the test log.
+    SECURITY_ATTRIBUTES inherit = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nul;
+    si.hStdOutput = nul;
+    si.hStdError = nul;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+    if (!started)
         return -1;
     const DWORD waited = WaitForSingleObject(pi.hProcess, timeoutMs);
     DWORD code = static_cast<DWORD>(-1);

@@ -24,15 +24,39 @@ void CopyFindData(const WIN32_FIND_DATAA& from, TFindData& to) {
     to.cFileName = from.cFileName;
 }
 
+TFileFaultHook& FaultHook() {
+    static TFileFaultHook hook;
+    return hook;
+}
+
+TFileFault Fault(TFileOperation operation) {
+    return FaultHook() ? FaultHook()(operation) : TFileFault();
+}
+
 }  // namespace
 
+void SetFileFaultHook(TFileFaultHook hook) {
+    FaultHook() = std::move(hook);
+}
+
 TOsHandle OsCreateFile(const std::string& name, TOpenMode mode) {
+    const TFileFault fault =
+        Fault(mode == TOpenMode::CreateForWriting ? TFileOperation::Create : TFileOperation::Open);
+    if (fault.Error != 0) {
+        SetLastError(fault.Error);
+        return INVALID_HANDLE_VALUE;
+    }
     if (mode == TOpenMode::CreateForWriting)
         return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 bool OsReadFile(TOsHandle handle, void* buffer, uint32_t count, uint32_t& done) {
+    if (const TFileFault fault = Fault(TFileOperation::Read); fault.Error != 0) {
+        done = 0;
+        SetLastError(fault.Error);
+        return false;
+    }
     DWORD got = 0;
     const BOOL ok = ReadFile(handle, buffer, count, &got, nullptr);
     done = got;
@@ -40,6 +64,13 @@ bool OsReadFile(TOsHandle handle, void* buffer, uint32_t count, uint32_t& done) 
 }
 
 bool OsWriteFile(TOsHandle handle, const void* buffer, uint32_t count, uint32_t& done) {
+    const TFileFault fault = Fault(TFileOperation::Write);
+    if (fault.Error != 0) {
+        done = 0;
+        SetLastError(fault.Error);
+        return false;
+    }
+    count = count > fault.ShortWriteBy ? count - fault.ShortWriteBy : 0;
     DWORD put = 0;
     const BOOL ok = WriteFile(handle, buffer, count, &put, nullptr);
     done = put;
@@ -47,6 +78,10 @@ bool OsWriteFile(TOsHandle handle, const void* buffer, uint32_t count, uint32_t&
 }
 
 uint32_t OsSetFilePointer(TOsHandle handle, int32_t low, int32_t* high, uint32_t method) {
+    if (const TFileFault fault = Fault(TFileOperation::Seek); fault.Error != 0) {
+        SetLastError(fault.Error);
+        return INVALID_SET_FILE_POINTER;
+    }
     LONG h = *high;
     const DWORD result = SetFilePointer(handle, low, &h, method);
     *high = h;
@@ -54,6 +89,10 @@ uint32_t OsSetFilePointer(TOsHandle handle, int32_t low, int32_t* high, uint32_t
 }
 
 bool OsSetLastWriteTime(TOsHandle handle, const TFileTime& time) {
+    if (const TFileFault fault = Fault(TFileOperation::SetTime); fault.Error != 0) {
+        SetLastError(fault.Error);
+        return false;
+    }
     const FILETIME ft = ToFileTime(time);
     return SetFileTime(handle, nullptr, nullptr, &ft) != FALSE;
 }
@@ -114,6 +153,10 @@ bool OsCopyFile(const std::string& from, const std::string& to, bool failIfExist
 }
 
 bool OsCreateDirectory(const std::string& path) {
+    if (const TFileFault fault = Fault(TFileOperation::MakeDirectory); fault.Error != 0) {
+        SetLastError(fault.Error);
+        return false;
+    }
     return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 

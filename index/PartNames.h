@@ -1,0 +1,14 @@
+// The names of the files of a part set: the stem (the first entry's name
+// and a dot), then an optional "h" for a header file and the number with at
+// least three digits: report.doc.001, report.doc.h001, report.doc.1000.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+std::string PartFileName(const std::string& stem, bool header, int32_t number);
+
+// The number of a data part (header false) or header file (header true) of
+// the set with this stem, compared without regard to letter case; 0 when
+// the name is none of the set's files.
+int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool& header);
