@@ -121,7 +121,6 @@ TEST_F(TWindowCommands, ButtonsRunJobsThatReportAndMoveTheFocus) {
         EXPECT_EQ(Params->Unsplit, row.Button == &TFrmMain::BtnJoin);
         TearDown();
         SetUp();
-        Boxes.clear();
     }
 }
 
@@ -176,7 +175,6 @@ TEST_F(TWindowCommands, EnterActivatesOnlyButtons) {
         EXPECT_TRUE(IsWindow(Frm->Handle));
         TearDown();
         SetUp();
-        Boxes.clear();
     }
 }
 

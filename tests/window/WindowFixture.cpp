@@ -6,6 +6,9 @@
 #include <cstring>
 
 void TWindowTest::SetUp() {
+    Boxes.clear();
+    Answers.clear();
+    WhileBoxOpen = nullptr;
     Accelerators = BuildAccelerators();
     SetMessageBoxResponder([this](const TMessageBoxRequest& request) {
         Boxes.push_back(request);
