@@ -1,5 +1,7 @@
 // The real program in window mode: its window comes up filled from the
 // command line and closing it ends the process with exit code 0.
+#include "WindowFixture.h"
+
 #include "support/Processes.h"
 #include "support/TestFiles.h"
 
@@ -34,6 +36,8 @@ public:
         std::string line = Quoted(FendrixExe()) + " " + arguments;
         STARTUPINFOA si{};
         si.cb = sizeof si;
+        std::string desktop = WindowTestDesktop;
+        si.lpDesktop = &desktop[0];
         Started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &Info) != 0;
     }
     ~TRunningProgram() {

@@ -16,6 +16,11 @@
 #include <string>
 #include <vector>
 
+// The desktop that the window tests and the programs they start run on, new
+// for every run: a desktop outlives the X server it was opened on as long as
+// the wineserver lives.
+extern std::string WindowTestDesktop;
+
 class TWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
