@@ -192,28 +192,47 @@ void TFrmMain::SetProgressPosition(int64_t position) {
     const double d = std::fabs(static_cast<double>(v) - static_cast<double>(ProgressPosition));
     if (static_cast<double>(ProgressTotal) / 100.0 >= d)
         return;
-    // A face that is due for repainting is painted first: the arc alone
-    // below would validate it unpainted.
-    UpdateWindow(Handle);
+    const int64_t drawn = ProgressPosition;
     ProgressPosition = v;
-    InvalidateRgn(Handle, nullptr, v == 0);
-    if (v > 0) {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(Handle, &ps);
-        if (dc)
-            PaintProgress(dc);
-        EndPaint(Handle, &ps);
+    if (v <= 0) {
+        // The next WM_PAINT erases the arc with the whole face.
+        InvalidateRgn(Handle, nullptr, TRUE);
+        return;
     }
+    // The face is painted first if it is due; then only the piece by which
+    // the arc grew is drawn onto it. A whole arc costs milliseconds in the
+    // wide-pen drawing code, a hundred times per job.
+    UpdateWindow(Handle);
+    const HDC dc = GetDC(Handle);
+    if (!dc)
+        return;
+    if (drawn > 0 && drawn < v)
+        PaintArc(dc, drawn, v);
+    else
+        PaintArc(dc, 0, v);
+    ReleaseDC(Handle, dc);
 }
 
 void TFrmMain::PaintProgress(HDC dc) {
     if (ProgressPosition <= 0 || ProgressTotal <= 0)
         return;
+    PaintArc(dc, 0, ProgressPosition);
+}
+
+void TFrmMain::PaintArc(HDC dc, int64_t from, int64_t to) {
+    // The arc starts at the upper left (3/4 pi) and covers 3/2 pi at the
+    // total; its ends are the rays through points at radius 100 around
+    // (211, 115).
     const long double pi = 3.14159265358979323846264338327950288L;
     const long double a0 = 3 * pi / 4;
-    const long double a1 = a0 + (3 * pi / 2 / ProgressTotal) * ProgressPosition;
-    const int x0 = static_cast<int>(std::cos(a0) * 100), y0 = static_cast<int>(std::sin(a0) * 100);
+    const long double perUnit = 3 * pi / 2 / ProgressTotal;
+    const long double a1 = a0 + perUnit * from;
+    const long double a2 = a0 + perUnit * to;
     const int x1 = static_cast<int>(std::cos(a1) * 100), y1 = static_cast<int>(std::sin(a1) * 100);
+    const int x2 = static_cast<int>(std::cos(a2) * 100), y2 = static_cast<int>(std::sin(a2) * 100);
+    // Equal ends would draw the whole ellipse.
+    if (x1 == x2 && y1 == y2)
+        return;
     TSelectedPen pen(dc, 3, ProgressColour);
-    Arc(dc, 6, 6 - CaptionHeight, 416, 224, 211 + x0, 115 - y0, 211 + x1, 115 - y1);
+    Arc(dc, 6, 6 - CaptionHeight, 416, 224, 211 + x1, 115 - y1, 211 + x2, 115 - y2);
 }

@@ -83,9 +83,15 @@ public:
     void PaintClient(HDC dc);
     void PaintFace(HDC dc);
     void PaintProgress(HDC dc);
+    // The piece of the progress arc between two positions.
+    void PaintArc(HDC dc, int64_t from, int64_t to);
     void PaintTitle();
 
     bool JobIsRunning() const { return JobRunning; }
+
+    // CheckCancel looks into the queue at most every PumpInterval ms, and at
+    // once at the start of a job.
+    static constexpr DWORD PumpInterval = 20;
 
     WNDCLASSEXA WndClass{};
     bool Active = false;
@@ -127,6 +133,8 @@ private:
     // CheckCancel of the job reports cancellation.
     bool CancelConfirmed = false;
     bool CloseAfterJob = false;
+    bool PumpDue = true;
+    DWORD LastPumpTick = 0;
 };
 
 // The one main window of the process; none in silent mode.

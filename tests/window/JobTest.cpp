@@ -227,6 +227,8 @@ TEST_F(TWindowJobs, CheckCancelDropsClicksAndCommandsAndAsksAfterEsc) {
         PostMessageA(Frm->Handle, WM_NEXTDLGCTL, 0, 0);
         if (row.Esc)
             PostKey(Frm->EditSource, VK_ESCAPE);
+        // The queue is looked into only every PumpInterval ms.
+        Sleep(2 * TFrmMain::PumpInterval);
         EXPECT_EQ(Frm->CheckCancel("Join"), row.Expected);
         EXPECT_EQ(dialogs, 0) << "clicks and commands are discarded";
         EXPECT_EQ(Focus(), Frm->BtnBrowseFile) << "the focus moved: " << NameOf(Focus());

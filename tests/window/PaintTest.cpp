@@ -176,3 +176,39 @@ TEST_F(TWindowPainting, CaptionTitleFollowsTheActivation) {
         }
     }
 }
+
+TEST_F(TWindowPainting, ArcGrownInStepsLooksLikeTheWholeArc) {
+    StartWindow();
+    UpdateWindow(Frm->Handle);
+    Frm->SetProgressTotal(1000);
+    for (int64_t position = 0; position <= 1000; position += 23)
+        Frm->SetProgressPosition(position);
+    Frm->SetProgressPosition(1000);
+    ASSERT_EQ(Frm->ProgressPosition, 1000);
+
+    // The window as it stands, copied into a bitmap of the same layout as
+    // the rendering of the whole face.
+    TClientRendering whole(*Frm);
+    HDC windowDc = GetDC(Frm->Handle);
+    HDC copyDc = CreateCompatibleDC(windowDc);
+    HBITMAP copy = CreateCompatibleBitmap(windowDc, ClientWidth, ClientHeight);
+    HGDIOBJ old = SelectObject(copyDc, copy);
+    BitBlt(copyDc, 0, 0, ClientWidth, ClientHeight, windowDc, 0, 0, SRCCOPY);
+    int onWindow = 0, inRendering = 0, different = 0;
+    for (int y = 0; y < ClientHeight; ++y)
+        for (int x = 0; x < ClientWidth; ++x) {
+            const bool a = GetPixel(copyDc, x, y) == ArcGreen;
+            const bool b = whole.Pixel(x, y) == ArcGreen;
+            onWindow += a;
+            inRendering += b;
+            different += a != b;
+        }
+    SelectObject(copyDc, old);
+    DeleteObject(copy);
+    DeleteDC(copyDc);
+    ReleaseDC(Frm->Handle, windowDc);
+    EXPECT_GT(inRendering, 1500);
+    // Only the joints of the pieces may differ by a pixel here and there.
+    EXPECT_LT(different, inRendering / 50) << onWindow << " green pixels on the window, " << inRendering
+                                           << " in the rendering";
+}
