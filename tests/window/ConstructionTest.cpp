@@ -109,13 +109,16 @@ TEST_F(TWindowConstruction, EveryControlHasItsClassStylesGeometryAndText) {
         EXPECT_EQ(r.left, row.Bounds.left);
         EXPECT_EQ(r.top, row.Bounds.top);
         EXPECT_EQ(r.right, row.Bounds.right);
-        if (row.Bounds.bottom)
+        // A combo box's own height is the system's; 120 is its list's.
+        if (row.Bounds.bottom) {
             EXPECT_EQ(r.bottom, row.Bounds.bottom);
+        }
         EXPECT_EQ(Text(control), row.Text);
         // A picture static keeps no font.
-        if (control != Frm->LinkArea)
+        if (control != Frm->LinkArea) {
             EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)),
                       GetStockObject(DEFAULT_GUI_FONT));
+        }
         // Creation order is the order of the window's children.
         EXPECT_EQ(GetWindow(control, GW_HWNDPREV), previous);
         previous = control;
@@ -198,4 +201,19 @@ TEST_F(TWindowConstruction, ControlsArePrefilledFromTheCommandLine) {
         TearDown();
         SetUp();
     }
+}
+
+TEST_F(TWindowConstruction, ASecondWindowObjectCannotRegisterTheClassAndLeavesTheFirstAlone) {
+    StartWindow();
+    {
+        // The program ends with 255 when this happens at start.
+        TFrmMain second;
+        EXPECT_FALSE(second.ClassRegistered());
+    }
+    // The first window's class is still there: a window of it can be made.
+    HWND another = CreateWindowExA(0, "Fendrix", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    EXPECT_NE(another, nullptr);
+    if (another)
+        DestroyWindow(another);
 }
