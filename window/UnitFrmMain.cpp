@@ -19,7 +19,7 @@ const char* const WindowText = "Fendrix light";
 
 // One child control: where its handle goes and how it is made. Creation
 // order is also the focus order of Tab.
-struct TControlSpec {
+struct TControlLayout {
     HWND TFrmMain::*Field;
     const char* ClassName;
     DWORD ExStyle;
@@ -28,7 +28,7 @@ struct TControlSpec {
     int TextMessage;  // catalogue number of the text, -1 for none
 };
 
-const TControlSpec Controls[] = {
+const TControlLayout Controls[] = {
     {&TFrmMain::EditSource, "EDIT", WS_EX_CLIENTEDGE, ES_AUTOHSCROLL, 83, 30, 205, 21, -1},
     {&TFrmMain::BtnBrowseFile, "BUTTON", 0, BS_BITMAP, 293, 30, 23, 21, -1},
     {&TFrmMain::BtnBrowseSourceDir, "BUTTON", 0, BS_BITMAP, 316, 30, 23, 21, -1},
@@ -125,12 +125,12 @@ void TFrmMain::CreateWindows(TFendrixStartParams& params) {
                              ClientHeight + CaptionHeight + 2 * DlgFrameY, nullptr, nullptr, instance, nullptr);
     SetEllipticRegion(Handle);
 
-    for (const TControlSpec& c : Controls) {
+    for (const TControlLayout& c : Controls) {
         const std::string text = c.TextMessage >= 0 ? LangText(c.TextMessage) : std::string();
         this->*c.Field = CreateWindowExA(c.ExStyle, c.ClassName, text.c_str(), WS_CHILD | c.Style, c.X, c.Y,
                                          c.Width, c.Height, Handle, nullptr, instance, nullptr);
     }
-    for (const TControlSpec& c : Controls)
+    for (const TControlLayout& c : Controls)
         PostMessageA(this->*c.Field, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFont), FALSE);
 
     SendMessageA(BtnBrowseFile, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FileBitmap));
@@ -141,7 +141,7 @@ void TFrmMain::CreateWindows(TFendrixStartParams& params) {
 
     // Children plainly shown; the start state (which may be minimised) is
     // meant for the main window only.
-    for (const TControlSpec& c : Controls)
+    for (const TControlLayout& c : Controls)
         ShowWindow(this->*c.Field, SW_SHOW);
     ShowWindow(Handle, StartShowState());
 
