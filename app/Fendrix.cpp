@@ -1,5 +1,6 @@
 // Program entry: one job from the command line in silent mode, otherwise the
 // main window.
+#include "engine/SilentJob.h"
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitLanguage.h"
 #include "window/UnitFrmMain.h"
@@ -7,21 +8,6 @@
 #include <windows.h>
 
 #include <memory>
-
-namespace {
-
-int RunSilentJob(TFendrixStartParams& params) {
-    int code = rcUnknownError;
-    try {
-        auto engine = std::make_unique<TFendrix>();
-        code = engine->Execute(params);
-    } catch (...) {
-        code = rcUnknownError;
-    }
-    return code;
-}
-
-}  // namespace
 
 int main() {
     InitLanguage();

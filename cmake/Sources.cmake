@@ -3,6 +3,7 @@
 set(FENDRIX_PURE_SOURCES
     foundation/UnitImport.cpp
     foundation/NumberParsing.cpp
+    foundation/PartLimit.cpp
     foundation/UnitLanguage.cpp
     foundation/CommandLine.cpp
     foundation/platform/TextServices.cpp
@@ -27,6 +28,7 @@ set(FENDRIX_ENGINE_SOURCES
     index/DirectoryScan.cpp
     engine/StartParams.cpp
     engine/JobRunner.cpp
+    engine/SilentJob.cpp
     engine/SplitEngine.cpp
     engine/JoinEngine.cpp
     window/UnitFrmMain.cpp

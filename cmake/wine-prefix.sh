@@ -1,7 +1,8 @@
 #!/bin/sh
 # Prepares the Wine prefix that the tests run in: created once, then given a
-# floppy drive A: and a CD-ROM drive R: on scratch directories, and a
-# wineserver that stays up while the tests run.
+# floppy drive A: and a CD-ROM drive R: on scratch directories, a plain
+# drive S: whose root the scan tests fill, and a wineserver that stays up
+# while the tests run.
 set -eu
 prefix=$1
 drives=$2
@@ -12,9 +13,10 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineserver -w
 fi
 
-mkdir -p "$drives/floppy" "$drives/cdrom"
+mkdir -p "$drives/floppy" "$drives/cdrom" "$drives/scan"
 ln -sfn "$drives/floppy" "$prefix/dosdevices/a:"
 ln -sfn "$drives/cdrom" "$prefix/dosdevices/r:"
+ln -sfn "$drives/scan" "$prefix/dosdevices/s:"
 if ! grep -q '"r:"="cdrom"' "$prefix/system.reg" 2>/dev/null; then
     wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f >/dev/null 2>&1

@@ -221,13 +221,11 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
-    const bool exists = PathKind(path) == pkFile;
-    if (exists) {
-        OverwriteAll = OverwriteAll || Params.Silent;
-        if (!OverwriteAll)
-            OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-    }
-    if (OverwriteAll || !exists) {
+    // As in the split: no look-up once there is nothing left to ask.
+    const bool exists = !(OverwriteAll || Params.Silent) && PathKind(path) == pkFile;
+    if (exists)
+        OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+    if (OverwriteAll || Params.Silent || !exists) {
         OutStream = TFileStreamLite::CreateForWriting(path);
         OutStream->SetLastWriteTime(entry->LastWriteTime);
         Remaining = entry->Size;

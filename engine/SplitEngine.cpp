@@ -4,6 +4,7 @@
 #include "UnitFendrix.h"
 
 #include "foundation/CommandLine.h"
+#include "foundation/PartLimit.h"
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
@@ -11,19 +12,9 @@
 #include "foundation/platform/Prompts.h"
 #include "index/PartNames.h"
 
-#include <limits>
 #include <vector>
 
 namespace {
-
-// 999 times the part size, held at the largest value where the product
-// would leave the 64-bit range: such a part size accepts any source.
-int64_t PartLimit(int64_t partSize) {
-    int64_t limit = 0;
-    if (__builtin_mul_overflow(partSize, static_cast<int64_t>(MaxParts), &limit))
-        return std::numeric_limits<int64_t>::max();
-    return limit;
-}
 
 const char* const SourceInTheWayText = "Cannot write over a file that is being split: ";
 
@@ -194,13 +185,13 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     FreeAndClear(PartFile);
     const std::string name = PartFileName(OutputPrefix + ".", header, number);
-    const bool exists = PathKind(name) == pkFile;
-    if (exists) {
-        OverwriteAll = OverwriteAll || Params.Silent;
-        if (!OverwriteAll)
-            OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-    }
-    if (OverwriteAll || !exists)
+    // Once every existing file may be overwritten there is nothing to ask,
+    // and the look-up is left out: on some file systems it reads the whole
+    // directory.
+    const bool exists = !(OverwriteAll || Params.Silent) && PathKind(name) == pkFile;
+    if (exists)
+        OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+    if (OverwriteAll || Params.Silent || !exists)
         PartFile = TFileStreamLite::CreateForWriting(name);
     else
         Result = rcCancelled;
@@ -239,7 +230,7 @@ uint8_t TFendrix::SplitCore() {
 }
 
 uint8_t TFendrix::SplitSteps(uint8_t r) {
-    if (r == rcOk && FileList->ScanPath(Params->SourcePath, PartLimit(Params->Size)))
+    if (r == rcOk && FileList->ScanPath(Params->SourcePath, SaturatedPartLimit(Params->Size)))
         r = rcTooManyParts;
     // A drive root without entries leaves nothing to split and nothing to
     // name the parts after.

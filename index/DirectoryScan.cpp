@@ -111,8 +111,11 @@ bool TFileInfos::ScanPath(const std::string& path, int64_t limit) {
 bool TFileInfos::ScanNumberedParts(const std::string& partPath) {
     Clear();
     try {
-        const size_t dot = LastDelimiterPos(".", partPath);
-        const std::string base = dot == 0 ? partPath : partPath.substr(0, dot - 1);
+        // Only a dot of the file name itself ends the common name: a dot in
+        // a directory above it would point at unrelated files beside it.
+        const size_t cut = LastDelimiterPos(".\\", partPath);
+        const bool hasExtension = cut != 0 && partPath[cut - 1] == '.';
+        const std::string base = hasExtension ? partPath.substr(0, cut - 1) : partPath;
         if (PathKind(base + ".001") != pkFile || PathKind(base + ".002") != pkFile)
             return false;
 

@@ -5,6 +5,8 @@
 #include "foundation/NumberParsing.h"
 #include "foundation/UnitLanguage.h"
 
+#include <algorithm>
+
 const char* const HeaderMagic = "QoVa40";
 
 namespace {
@@ -12,61 +14,89 @@ namespace {
 constexpr char Tab = '\t';
 constexpr size_t MagicLength = 6;
 
+// The longest a field other than the name can be: a sign and 19 digits for
+// the size, 17 digits for the time (more only for years past 9999), the kind
+// letter and the four TABs; used to size the text once.
+constexpr size_t FixedFieldsBound = 48;
+
+void AppendPadded(std::string& out, int32_t width, int64_t value) {
+    out += FormatZeroPadded(width, value);
+}
+
 void AppendEntry(std::string& out, const TFileInfo& entry) {
     out += entry.Name;
     out += Tab;
     out += entry.Kind == fkFile ? 'F' : 'D';
     out += Tab;
-    out += FormatZeroPadded(0, entry.Size);
+    AppendPadded(out, 0, entry.Size);
     out += Tab;
     TSystemTime st;
     if (!OsFileTimeToSystemTime(entry.LastWriteTime, st))
         st = TSystemTime();
-    out += FormatZeroPadded(4, st.wYear);
-    out += FormatZeroPadded(2, st.wMonth);
-    out += FormatZeroPadded(2, st.wDay);
-    out += FormatZeroPadded(2, st.wHour);
-    out += FormatZeroPadded(2, st.wMinute);
-    out += FormatZeroPadded(2, st.wSecond);
-    out += FormatZeroPadded(3, st.wMilliseconds);
+    AppendPadded(out, 4, st.wYear);
+    AppendPadded(out, 2, st.wMonth);
+    AppendPadded(out, 2, st.wDay);
+    AppendPadded(out, 2, st.wHour);
+    AppendPadded(out, 2, st.wMinute);
+    AppendPadded(out, 2, st.wSecond);
+    AppendPadded(out, 3, st.wMilliseconds);
 }
 
-// Takes the field that ends at the next TAB from pos on and moves pos behind
-// that TAB; with no TAB left the field is empty and pos stays.
-std::string TakeField(const std::string& text, size_t& pos) {
+// The field that ends at the next TAB from pos on, as its start and length;
+// pos moves behind that TAB. With no TAB left the field is empty and pos stays.
+struct TField {
+    size_t Start = 0;
+    size_t Length = 0;
+};
+
+TField TakeField(const std::string& text, size_t& pos) {
     const size_t tab = text.find(Tab, pos);
     if (tab == std::string::npos)
-        return std::string();
-    std::string field = text.substr(pos, tab - pos);
+        return TField{pos, 0};
+    const TField field{pos, tab - pos};
     pos = tab + 1;
     return field;
 }
 
-bool ReadNumber(const std::string& text, int64_t& value) {
+// A piece of the text read with the rules of ParseInt64; pieces beyond the
+// end of the field are empty and so invalid.
+bool ReadNumber(const std::string& text, const TField& field, size_t offset, size_t length, int64_t& value) {
+    if (offset >= field.Length)
+        return false;
     int errorPos = 0;
-    value = ParseInt64(text, errorPos);
+    const size_t n = offset + length <= field.Length ? length : field.Length - offset;
+    value = ParseInt64(text.substr(field.Start + offset, n), errorPos);
     return errorPos == 0;
 }
 
 // One entry from text at pos; the cursor keeps a header of many entries
 // linear instead of erasing each entry from the front of the text.
 bool ParseEntryAt(TFileInfo& entry, const std::string& text, size_t& pos) {
-    entry.Name = StripTrailingBackslashes(TakeField(text, pos));
-    entry.Kind = TakeField(text, pos) == "F" ? fkFile : fkDirectory;
-    bool valid = ReadNumber(TakeField(text, pos), entry.Size);
+    const TField name = TakeField(text, pos);
+    size_t nameLength = name.Length;
+    while (nameLength > 0 && text[name.Start + nameLength - 1] == '\\')
+        --nameLength;
+    entry.Name.assign(text, name.Start, nameLength);
 
-    const std::string time = TakeField(text, pos);
+    const TField kind = TakeField(text, pos);
+    entry.Kind = kind.Length == 1 && text[kind.Start] == 'F' ? fkFile : fkDirectory;
+
+    const TField size = TakeField(text, pos);
+    bool valid = ReadNumber(text, size, 0, size.Length, entry.Size);
+
+    const TField time = TakeField(text, pos);
     static const size_t starts[7] = {0, 4, 6, 8, 10, 12, 14};
     static const size_t lengths[7] = {4, 2, 2, 2, 2, 2, 3};
     int64_t pieces[7] = {};
     for (int i = 0; i < 7; ++i) {
-        const std::string piece = starts[i] < time.size() ? time.substr(starts[i], lengths[i]) : std::string();
-        if (!ReadNumber(piece, pieces[i]))
+        if (!ReadNumber(text, time, starts[i], lengths[i], pieces[i]))
             valid = false;
     }
     if (!valid)
         return false;
 
+    // A piece outside 0..65535 would not fit the calendar's 16-bit fields
+    // and is refused by the conversion in any case.
     bool inRange = true;
     for (int64_t piece : pieces)
         inRange = inRange && piece >= 0 && piece <= 0xFFFF;
@@ -106,8 +136,12 @@ bool TFileInfo::ParseEntry(std::string& text) {
 }
 
 std::string TFileInfos::BuildHeader() const {
-    std::string out = HeaderMagic;
-    out.reserve(out.size() + Items.size() * 48 + 2);
+    size_t length = MagicLength + 2;
+    for (const auto& item : Items)
+        length += item->Name.size() + FixedFieldsBound;
+    std::string out;
+    out.reserve(length);
+    out = HeaderMagic;
     for (const auto& item : Items) {
         out += Tab;
         AppendEntry(out, *item);
@@ -132,6 +166,9 @@ bool TFileInfos::ParseHeader(const std::string& text) {
         bool valid = text.compare(0, MagicLength, HeaderMagic) == 0;
         const size_t firstTab = text.find(Tab);
         size_t pos = firstTab == std::string::npos ? 0 : firstTab + 1;
+        // Four TABs per entry: room for all of them at once.
+        if (valid)
+            Items.reserve(static_cast<size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(), Tab)) / 4);
         // The loop ends at the closing TAB, or when an entry is invalid; an
         // entry that finds no TAB makes no progress but is always invalid.
         while (valid && !(text.size() - pos == 1 && text[pos] == Tab)) {

@@ -3,7 +3,7 @@
 # Safe to run again: packages already present are left as they are.
 set -eu
 
-PACKAGES="cmake ninja-build g++ clang googletest g++-mingw-w64-x86-64 \
+PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev googletest g++-mingw-w64-x86-64 \
 binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick 7zip xxd"
 
 missing=""

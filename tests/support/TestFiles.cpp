@@ -162,8 +162,59 @@ int CountEntries(const std::string& dir) {
     return count;
 }
 
+namespace {
+
+// One entry of the system handle table (information class 16).
+struct THandleEntry {
+    ULONG OwnerPid;
+    BYTE ObjectType;
+    BYTE HandleFlags;
+    USHORT HandleValue;
+    PVOID ObjectPointer;
+    ULONG AccessMask;
+};
+
+using TQuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+}  // namespace
+
+// Wine answers GetProcessHandleCount with 0 whatever the process holds, so
+// the handles are counted in the system handle table, which Wine fills.
 uint32_t OpenHandleCount() {
+    // The first exception of a process makes Wine open a few handles that
+    // stay for good; one thrown here keeps them from looking like a leak of
+    // the code under test.
+    static const bool unwinderReady = [] {
+        try {
+            throw std::runtime_error("warm-up");
+        } catch (const std::runtime_error&) {
+        }
+        return true;
+    }();
+    (void)unwinderReady;
     DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0)
+        return count;
+    const auto query = reinterpret_cast<TQuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        throw std::runtime_error("NtQuerySystemInformation is missing");
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        ULONG needed = 0;
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0)
+            break;
+        if (buffer.size() >= (64u << 20))
+            throw std::runtime_error("system handle table cannot be read");
+        buffer.resize(buffer.size() * 2);
+    }
+    const ULONG entries = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entry = reinterpret_cast<const THandleEntry*>(buffer.data() + sizeof(void*));
+    const DWORD self = GetCurrentProcessId();
+    uint32_t own = 0;
+    for (ULONG i = 0; i < entries; ++i)
+        if (entry[i].OwnerPid == self)
+            ++own;
+    return own;
 }

@@ -2,6 +2,7 @@
 // the scan, a part that disappears in the middle of a join.
 #include "engine/UnitFendrix.h"
 #include "foundation/platform/FileSystem.h"
+#include "support/InProcessJob.h"
 #include "support/ScriptedUser.h"
 #include "support/TestFiles.h"
 
@@ -25,15 +26,13 @@ public:
     int Count = 0;
 };
 
-uint8_t RunSilent(bool join, const std::string& source, const std::string& outputDir, int64_t size = 100) {
-    TFendrixStartParams params;
-    params.SourcePath = source;
-    params.OutputDir = outputDir;
-    params.Size = size;
-    params.Unsplit = join;
-    params.Silent = true;
-    TFendrix engine;
-    return engine.Execute(params);
+uint8_t RunSilent(bool join, const std::string& source, const std::string& outputDir) {
+    TJobSpec spec;
+    spec.Source = source;
+    spec.OutputDir = outputDir;
+    spec.Size = 100;
+    spec.Join = join;
+    return RunInProcess(spec);
 }
 
 }  // namespace
@@ -97,14 +96,13 @@ TEST(ChangingFiles, APartDeletedBetweenTheCheckAndTheOpen) {
     // The open of part 002 (the third open: header, 001, 002) finds it gone.
     TBeforeOperation hook(TFileOperation::Open, 3, [&] { DeleteFileA((dir / "parts\\f.bin.002").c_str()); });
     TScriptedUser user;
-    TFendrixStartParams params;
-    params.SourcePath = dir / "parts\\f.bin.001";
-    params.OutputDir = dir / "out";
-    params.Unsplit = true;
-    params.Silent = false;
     user.Answers = {idYes};
-    TFendrix engine;
-    EXPECT_EQ(rcFileError, engine.Execute(params));
+    TJobSpec spec;
+    spec.Source = dir / "parts\\f.bin.001";
+    spec.OutputDir = dir / "out";
+    spec.Join = true;
+    spec.Silent = false;
+    EXPECT_EQ(rcFileError, RunInProcess(spec));
     ASSERT_EQ(2u, user.Boxes.size());
     EXPECT_EQ(mbOk | mbIconError, user.Boxes[1].Style);
     EXPECT_EQ(100, FileSizeOf(dir / "out\\f.bin"));

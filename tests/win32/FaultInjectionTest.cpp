@@ -5,6 +5,7 @@
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitFileStream.h"
 #include "foundation/platform/FileSystem.h"
+#include "support/InProcessJob.h"
 #include "support/ScriptedUser.h"
 #include "support/TestFiles.h"
 
@@ -93,14 +94,13 @@ public:
 };
 
 uint8_t RunJob(bool join, const std::string& source, const std::string& outputDir) {
-    TFendrixStartParams params;
-    params.SourcePath = source;
-    params.OutputDir = outputDir;
-    params.Size = 300;
-    params.Unsplit = join;
-    params.Silent = false;
-    TFendrix engine;
-    return engine.Execute(params);
+    TJobSpec spec;
+    spec.Source = source;
+    spec.OutputDir = outputDir;
+    spec.Size = 300;
+    spec.Join = join;
+    spec.Silent = false;
+    return RunInProcess(spec);
 }
 
 void MakeSourceTree(const TScratchDir& dir) {

@@ -2,6 +2,7 @@
 // boxes, answered by a scripted user; the files it leaves; open handles.
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitFileStream.h"
+#include "support/InProcessJob.h"
 #include "support/ScriptedUser.h"
 #include "support/TestFiles.h"
 
@@ -23,14 +24,13 @@ std::string Report(int parts, int headers) {
 }
 
 uint8_t RunSplit(const std::string& source, const std::string& outputDir, int64_t size, bool batch = false) {
-    TFendrixStartParams params;
-    params.SourcePath = source;
-    params.OutputDir = outputDir;
-    params.Size = size;
-    params.Batch = batch;
-    params.Silent = false;
-    TFendrix engine;
-    return engine.Execute(params);
+    TJobSpec spec;
+    spec.Source = source;
+    spec.OutputDir = outputDir;
+    spec.Size = size;
+    spec.Batch = batch;
+    spec.Silent = false;
+    return RunInProcess(spec);
 }
 
 }  // namespace

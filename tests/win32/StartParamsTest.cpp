@@ -1,0 +1,105 @@
+#include "engine/UnitFendrix.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TExpected {
+    std::string SourcePath;
+    std::string OutputDir;
+    bool Copy = true;
+    bool Batch = false;
+    int64_t Size = DefaultPartSize;
+    bool Silent = false;
+    bool Unsplit = false;
+    bool NoHeader = false;
+};
+
+struct TParamsRow {
+    std::vector<std::string> Args;
+    TExpected Expected;
+};
+
+std::string Joined(const std::vector<std::string>& args) {
+    std::string text;
+    for (const std::string& arg : args)
+        text += "[" + arg + "]";
+    return text.empty() ? "(none)" : text;
+}
+
+TExpected Plain(std::string source, std::string output = "") {
+    TExpected e;
+    e.SourcePath = std::move(source);
+    e.OutputDir = std::move(output);
+    return e;
+}
+
+TExpected Silent(TExpected e) {
+    e.Silent = true;
+    e.Copy = false;
+    return e;
+}
+
+TEST(StartParams, ReadsTheCommandLineArguments) {
+    const TParamsRow rows[] = {
+        {{}, {}},
+        // Only a slash makes a switch, in any letter case.
+        {{"/SILENT"}, Silent({})},
+        {{"/silent"}, Silent({})},
+        {{"/Silent"}, Silent({})},
+        {{"-SILENT"}, Plain("-SILENT")},
+        {{"SILENT"}, Plain("SILENT")},
+        {{"/SILENTLY"}, {}},
+        {{"/SILENT", "/COPY"}, [] { TExpected e = Silent({}); e.Copy = true; return e; }()},
+        {{"/copy"}, {}},
+        {{"/batch"}, [] { TExpected e; e.Batch = true; return e; }()},
+        {{"/UnSplit"}, [] { TExpected e; e.Unsplit = true; return e; }()},
+        {{"/noheader"}, [] { TExpected e; e.NoHeader = true; return e; }()},
+        {{"/COPYX", "/BATCHES", "/HELP", "/", "/\xE0"}, {}},
+        // Sizes.
+        {{"/SIZE100"}, [] { TExpected e; e.Size = 100; return e; }()},
+        {{"/size$100"}, [] { TExpected e; e.Size = 256; return e; }()},
+        {{"/SIZEx100"}, [] { TExpected e; e.Size = 256; return e; }()},
+        {{"/SIZE0x100"}, [] { TExpected e; e.Size = 256; return e; }()},
+        {{"/size0x100"}, [] { TExpected e; e.Size = 256; return e; }()},
+        {{"/SIZE-5"}, [] { TExpected e; e.Size = -5; return e; }()},
+        {{"/SIZE"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZE12K"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZEABLE"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/sizeable"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZE 100"}, [] { TExpected e; e.Size = 100; return e; }()},
+        {{"/SIZE100 "}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZE9223372036854775807"}, [] { TExpected e; e.Size = INT64_MAX; return e; }()},
+        {{"/SIZE9223372036854775808"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZE100", "/SIZE200"}, [] { TExpected e; e.Size = 200; return e; }()},
+        {{"/SIZE100", "/SIZE"}, [] { TExpected e; e.Size = 0; return e; }()},
+        {{"/SIZ100"}, {}},
+        // Plain arguments.
+        {{"a"}, Plain("a")},
+        {{"a", "b"}, Plain("a", "b")},
+        {{"a", "b", "c"}, Plain("a", "b")},
+        {{"a", "/BATCH", "b"}, [] { TExpected e = Plain("a", "b"); e.Batch = true; return e; }()},
+        {{"/SIZE5", "a", "/SILENT", "b", "/UNSPLIT"},
+         [] { TExpected e = Silent(Plain("a", "b")); e.Size = 5; e.Unsplit = true; return e; }()},
+        {{"C:\\My Files\\big file.dat", "\xE0\xE8"}, Plain("C:\\My Files\\big file.dat", "\xE0\xE8")},
+        {{"/", "a"}, Plain("a")},
+    };
+    for (const TParamsRow& row : rows) {
+        SCOPED_TRACE(Joined(row.Args));
+        TFendrixStartParams params;
+        params.ParseArguments(row.Args);
+        EXPECT_EQ(row.Expected.SourcePath, params.SourcePath);
+        EXPECT_EQ(row.Expected.OutputDir, params.OutputDir);
+        EXPECT_EQ(row.Expected.Copy, params.Copy);
+        EXPECT_EQ(row.Expected.Batch, params.Batch);
+        EXPECT_EQ(row.Expected.Size, params.Size);
+        EXPECT_EQ(row.Expected.Silent, params.Silent);
+        EXPECT_EQ(row.Expected.Unsplit, params.Unsplit);
+        EXPECT_EQ(row.Expected.NoHeader, params.NoHeader);
+    }
+}
+
+}  // namespace
