@@ -1,11 +1,18 @@
 // What the progress display costs: the same split run silently and from the
-// window. Run by scripts/bench-window.sh; it prints figures and checks none.
+// window. Run by bench/window-split.sh; it prints figures and checks none.
+//
+// FENDRIX_BENCH_SOURCE names the file to split (else a sparse file of
+// FENDRIX_BENCH_MIB MiB, default 1024, is made), FENDRIX_BENCH_RUNS the
+// number of runs of each (default 3); the parts go below FENDRIX_BENCH_DIR
+// (else a scratch directory).
 #include "WindowFixture.h"
 
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -55,26 +62,41 @@ public:
     long Calls = 0;
 };
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 }  // namespace
 
 TEST_F(TWindowBenchmark, DISABLED_SplitFromTheWindowAgainstSilent) {
-    const char* mib = std::getenv("FENDRIX_BENCH_MIB");
-    const int64_t size = (mib ? std::atoll(mib) : 1024) * 1048576;
     TScratchDir dir("wbench");
-    const std::string source = dir / "bench.bin";
-    MakeSparseFile(source, size);
+    const std::string base = Environment("FENDRIX_BENCH_DIR").empty() ? dir.Path() : Environment("FENDRIX_BENCH_DIR");
+    std::string source = Environment("FENDRIX_BENCH_SOURCE");
+    if (source.empty()) {
+        const std::string mib = Environment("FENDRIX_BENCH_MIB");
+        source = dir / "bench.bin";
+        MakeSparseFile(source, (mib.empty() ? 1024 : std::atoll(mib.c_str())) * 1048576);
+    }
+    const int64_t size = FileSizeOf(source);
+    const std::string runsText = Environment("FENDRIX_BENCH_RUNS");
+    const int rounds = runsText.empty() ? 3 : std::max(1, std::atoi(runsText.c_str()));
     StartWindow();
     SetWindowTextA(Frm->EditSource, source.c_str());
-    SendMessageA(Frm->ComboSize, CB_SETCURSEL, 1, 0);  // 650 MB CD
+    SendMessageA(Frm->ComboSize, CB_SETCURSEL, 0, 0);  // 1.44 MB Disk
     SendMessageA(Frm->CheckCopy, BM_SETCHECK, BST_UNCHECKED, 0);
 
     TTimedJobWindow timed(*Frm);
     JobWindow = &timed;
-    double silent = 0, window = 0;
-    const int rounds = 4;
+    std::vector<double> silentTimes, windowTimes;
     for (int round = 0; round < rounds; ++round) {
-        const std::string silentDir = dir / ("silent" + std::to_string(round));
-        const std::string windowDir = dir / ("window" + std::to_string(round));
+        const std::string silentDir = base + "\\fx-silent" + std::to_string(round);
+        const std::string windowDir = base + "\\fx-window" + std::to_string(round);
         MakeDirectory(silentDir);
         MakeDirectory(windowDir);
 
@@ -82,19 +104,19 @@ TEST_F(TWindowBenchmark, DISABLED_SplitFromTheWindowAgainstSilent) {
             TFendrixStartParams params;
             params.SourcePath = source;
             params.OutputDir = silentDir;
-            params.Size = 650LL * 1048576;
+            params.Size = DefaultPartSize;
             params.Silent = true;
             const double start = Seconds();
             TFendrix engine;
             EXPECT_EQ(engine.Execute(params), rcOk);
-            silent += Seconds() - start;
+            silentTimes.push_back(Seconds() - start);
         };
         auto runWindow = [&] {
             SetWindowTextA(Frm->EditOutputDir, windowDir.c_str());
             Boxes.clear();
             const double start = Seconds();
             Click(Frm->BtnSplit);
-            window += Seconds() - start;
+            windowTimes.push_back(Seconds() - start);
             EXPECT_EQ(Boxes.size(), 2u) << "confirmation and report";
         };
         // Alternating, so that neither side always writes behind the
@@ -109,12 +131,14 @@ TEST_F(TWindowBenchmark, DISABLED_SplitFromTheWindowAgainstSilent) {
         RemoveTree(silentDir);
         RemoveTree(windowDir);
     }
-    const double mibTotal = static_cast<double>(size) * rounds / 1048576.0;
-    std::printf("split of %lld MiB, %d rounds each\n", static_cast<long long>(size / 1048576), rounds);
-    std::printf("  silent:      %7.2f s  %8.1f MiB/s\n", silent, mibTotal / silent);
-    std::printf("  from window: %7.2f s  %8.1f MiB/s\n", window, mibTotal / window);
+    const double silent = Median(silentTimes), window = Median(windowTimes);
+    const double mibSize = static_cast<double>(size) / 1048576.0;
+    std::printf("split of %.0f MiB into 1.44 MB parts, medians of %d runs each\n", mibSize, rounds);
+    std::printf("  silent:      %7.3f s  %8.1f MiB/s\n", silent, mibSize / silent);
+    std::printf("  from window: %7.3f s  %8.1f MiB/s\n", window, mibSize / window);
     std::printf("  window/silent: %.3f (target at most 1.10)\n", window / silent);
-    std::printf("  in the window's hooks: cancel checks %.3f s (%ld calls), progress %.3f s\n", timed.CancelSpent,
-                timed.Calls, timed.ProgressSpent);
+    std::printf("  in the window's hooks, all runs: cancel checks %.3f s (%ld calls), progress %.3f s\n",
+                timed.CancelSpent, timed.Calls, timed.ProgressSpent);
+    std::printf("window-split: %.3f %.3f\n", window, silent);
     JobWindow = Frm.get();
 }
