@@ -32,4 +32,18 @@ set(FENDRIX_ENGINE_SOURCES
     engine/SplitEngine.cpp
     engine/JoinEngine.cpp
     window/UnitFrmMain.cpp
+    window/FrmMainMessages.cpp
+    window/FrmMainCommands.cpp
+    window/FrmMainDialogs.cpp
+    window/FrmMainJob.cpp
+    window/FrmMainPaint.cpp
+    window/MainLoop.cpp
+    window/PartSize.cpp
+    window/ShellDialogs.cpp
+    window/WebAddress.cpp
 )
+
+# The maker's web page; while empty the window shows no link.
+set(FENDRIX_WEB_ADDRESS "" CACHE STRING "Web address of the maker's page, shown and opened by the window")
+set_source_files_properties(window/WebAddress.cpp PROPERTIES
+    COMPILE_DEFINITIONS "FENDRIX_WEB_ADDRESS=\"${FENDRIX_WEB_ADDRESS}\"")
