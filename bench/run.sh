@@ -32,21 +32,40 @@ mkdir -p "$scratch"
 cd "$scratch"
 
 now() { date +%s.%N; }
-# Median of the timings of a command run $runs times; $prepare runs before
-# each timing (not measured).
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# Seconds of one run of a command, after its preparation and a sync (both
+# not measured), so that no run writes behind another's dirty pages.
+timed() {
+    local prepare=$1; shift
+    eval "$prepare"
+    sync
+    local t0 t1
+    t0=$(now)
+    "$@" >/dev/null 2>&1
+    t1=$(now)
+    echo "$t1 - $t0" | bc -l
+}
+# Median of $runs timings of one command.
 median_time() {
     local prepare=$1; shift
     local times=()
-    for _ in $(seq "$runs"); do
-        eval "$prepare"
-        sync
-        local t0 t1
-        t0=$(now)
-        "$@" >/dev/null 2>&1
-        t1=$(now)
-        times+=("$(echo "$t1 - $t0" | bc -l)")
+    for _ in $(seq "$runs"); do times+=("$(timed "$prepare" "$@")"); done
+    median "${times[@]}"
+}
+# The program and its peer in alternating rounds (the order swapped each
+# round), so that both meet the same state of the machine; prints both
+# medians. Commands are given as strings.
+paired() {
+    local prepA=$1 cmdA=$2 prepB=$3 cmdB=$4
+    local a=() b=()
+    for round in $(seq "$runs"); do
+        if [ $((round % 2)) -eq 1 ]; then
+            a+=("$(timed "$prepA" sh -c "$cmdA")"); b+=("$(timed "$prepB" sh -c "$cmdB")")
+        else
+            b+=("$(timed "$prepB" sh -c "$cmdB")"); a+=("$(timed "$prepA" sh -c "$cmdA")")
+        fi
     done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+    echo "$(median "${a[@]}") $(median "${b[@]}")"
 }
 
 fendrix() { wine "$exe" "$@"; }
@@ -83,10 +102,10 @@ meets() { if [ "$(echo "$1 <= $2" | bc -l)" = 1 ]; then echo yes; else echo NO; 
 
 for size in 1453568 104857600; do
     label=$([ $size = 1453568 ] && echo "1.44 MB parts" || echo "100 MiB parts")
-    t_split=$(median_time "rm -rf parts && mkdir parts" fendrix /SILENT big.bin parts /SIZE$size)
-    t_gnu=$(median_time "rm -rf gnu && mkdir gnu" split -b $size -a 3 -d big.bin gnu/big.bin.)
-    t_join=$(median_time "rm -rf joined && mkdir joined" fendrix /SILENT 'parts\big.bin.h001' joined /UNSPLIT)
-    t_cat=$(median_time "rm -f catted.bin" sh -c 'cat gnu/big.bin.* > catted.bin')
+    read -r t_split t_gnu < <(paired "rm -rf parts && mkdir parts" "wine '$exe' /SILENT big.bin parts /SIZE$size" \
+                                     "rm -rf gnu && mkdir gnu" "split -b $size -a 3 -d big.bin gnu/big.bin.")
+    read -r t_join t_cat < <(paired "rm -rf joined && mkdir joined" "wine '$exe' /SILENT 'parts\\big.bin.h001' joined /UNSPLIT" \
+                                    "rm -f catted.bin" "cat gnu/big.bin.* > catted.bin")
     cmp -s big.bin joined/big.bin || { echo "join result differs!"; exit 1; }
     r=$(ratio "$t_split" "$t_gnu")
     row "split 1 GiB, $label: Fendrix ${t_split}s, GNU split ${t_gnu}s" "$r x" "<= 1.0 x" "$(meets "$r" 1.0)"
@@ -135,7 +154,7 @@ row "join per entry, 50k tree (${j50}s) vs 5k tree (${j5}s); cat|tar: ${tu50}s /
 
 # The window's split of the same file against the silent one.
 if [ -x "$root/bench/window-split.sh" ]; then
-    read -r tw ts < <("$root/bench/window-split.sh" "$exe" "$scratch" "$runs")
+    read -r tw ts < <("$root/bench/window-split.sh" "$exe" "$scratch" "$runs" | tr -d '\r')
     r=$(ratio "$tw" "$ts")
     row "split 1 GiB from the window ${tw}s vs silent ${ts}s" "$r x" "<= 1.1 x" "$(meets "$r" 1.1)"
 fi
