@@ -221,17 +221,22 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
-    // As in the split: no look-up once there is nothing left to ask.
-    const bool exists = !(OverwriteAll || Params.Silent) && PathKind(path) == pkFile;
-    if (exists)
-        OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-    if (OverwriteAll || Params.Silent || !exists) {
-        OutStream = TFileStreamLite::CreateForWriting(path);
-        OutStream->SetLastWriteTime(entry->LastWriteTime);
-        Remaining = entry->Size;
-    } else {
-        Result = rcCancelled;
+    // As in the split: nothing to ask once every overwrite is allowed, and
+    // a missing file is created in the step that finds it missing.
+    if (!(OverwriteAll || Params.Silent)) {
+        OutStream = TFileStreamLite::CreateIfAbsent(path);
+        if (!OutStream && PathKind(path) == pkFile) {
+            OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+            if (!OverwriteAll) {
+                Result = rcCancelled;
+                return index;
+            }
+        }
     }
+    if (!OutStream)
+        OutStream = TFileStreamLite::CreateForWriting(path);
+    OutStream->SetLastWriteTime(entry->LastWriteTime);
+    Remaining = entry->Size;
     return index;
 }
 

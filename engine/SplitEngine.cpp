@@ -185,16 +185,23 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     FreeAndClear(PartFile);
     const std::string name = PartFileName(OutputPrefix + ".", header, number);
-    // Once every existing file may be overwritten there is nothing to ask,
-    // and the look-up is left out: on some file systems it reads the whole
-    // directory.
-    const bool exists = !(OverwriteAll || Params.Silent) && PathKind(name) == pkFile;
-    if (exists)
-        OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-    if (OverwriteAll || Params.Silent || !exists)
-        PartFile = TFileStreamLite::CreateForWriting(name);
-    else
-        Result = rcCancelled;
+    // Once every existing file may be overwritten there is nothing to ask.
+    // Before that, a file that is not there yet is created in the same step
+    // that finds it missing: a separate look-up reads the whole directory
+    // again on some file systems.
+    if (!(OverwriteAll || Params.Silent)) {
+        PartFile = TFileStreamLite::CreateIfAbsent(name);
+        if (PartFile)
+            return number;
+        if (PathKind(name) == pkFile) {
+            OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+            if (!OverwriteAll) {
+                Result = rcCancelled;
+                return number;
+            }
+        }
+    }
+    PartFile = TFileStreamLite::CreateForWriting(name);
     return number;
 }
 

@@ -29,6 +29,16 @@ std::unique_ptr<TFileStreamLite> TFileStreamLite::OpenForReading(const std::stri
     return std::make_unique<TFileStreamLite>(fileName, TOpenMode::OpenForReading);
 }
 
+std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateIfAbsent(const std::string& fileName) {
+    const TOsHandle handle = OsCreateFile(fileName, TOpenMode::CreateNew);
+    if (handle != InvalidOsHandle)
+        return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle));
+    const uint32_t error = OsGetLastError();
+    if (error == ErrorFileExists || error == ErrorAlreadyExists)
+        return nullptr;
+    RaiseLastError(error);
+}
+
 uint32_t TFileStreamLite::Read(void* buffer, uint32_t count) {
     uint32_t done = 0;
     if (!OsReadFile(Handle, buffer, count, done))

@@ -32,6 +32,10 @@ public:
 
     static std::unique_ptr<TFileStreamLite> CreateForWriting(const std::string& fileName);
     static std::unique_ptr<TFileStreamLite> OpenForReading(const std::string& fileName);
+    // Creates the file for writing only when nothing of that name exists;
+    // none when something does, so that the caller can ask before it
+    // replaces a file. Other failures raise.
+    static std::unique_ptr<TFileStreamLite> CreateIfAbsent(const std::string& fileName);
 
     // One kernel call each; a short count is returned, not raised.
     uint32_t Read(void* buffer, uint32_t count);
@@ -42,4 +46,7 @@ public:
     void SetLastWriteTime(const TFileTime& time);
 
     TOsHandle Handle = InvalidOsHandle;
+
+private:
+    explicit TFileStreamLite(TOsHandle handle) : Handle(handle) {}
 };

@@ -24,7 +24,11 @@ constexpr uint32_t DriveRemote = 4;
 constexpr uint32_t DriveCdRom = 5;
 constexpr uint32_t DriveRamDisk = 6;
 
-enum class TOpenMode { CreateForWriting, OpenForReading };
+// CreateNew makes a file only where none exists yet (CREATE_NEW).
+enum class TOpenMode { CreateForWriting, OpenForReading, CreateNew };
+
+constexpr uint32_t ErrorFileExists = 80;
+constexpr uint32_t ErrorAlreadyExists = 183;
 
 // The fields of a WIN32_FIND_DATAA record that the program reads.
 struct TFindData {

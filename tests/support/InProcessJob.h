@@ -13,6 +13,7 @@ struct TJobSpec {
     bool Join = false;
     bool Silent = true;
     bool Batch = false;
+    bool NoHeader = false;
 };
 
 inline uint8_t RunInProcess(const TJobSpec& spec) {
@@ -23,6 +24,20 @@ inline uint8_t RunInProcess(const TJobSpec& spec) {
     params.Unsplit = spec.Join;
     params.Silent = spec.Silent;
     params.Batch = spec.Batch;
+    params.NoHeader = spec.NoHeader;
     TFendrix engine;
     return engine.Execute(params);
+}
+
+// A join from start into outDir, as the window (silent false) or a silent
+// start runs it.
+inline uint8_t RunJoinInProcess(const std::string& start, const std::string& outDir, bool silent,
+                                bool noHeader = false) {
+    TJobSpec spec;
+    spec.Source = start;
+    spec.OutputDir = outDir;
+    spec.Join = true;
+    spec.Silent = silent;
+    spec.NoHeader = noHeader;
+    return RunInProcess(spec);
 }

@@ -1,6 +1,7 @@
 // Silent joins in this process, successful and failing: whatever the end,
 // the job closes every part and output file it opened.
 #include "engine/UnitFendrix.h"
+#include "support/InProcessJob.h"
 #include "support/JoinSets.h"
 #include "support/TestFiles.h"
 
@@ -15,14 +16,7 @@
 namespace {
 
 uint8_t JoinSilentlyHere(const std::string& start, const std::string& outDir, bool noHeader = false) {
-    TFendrixStartParams params;
-    params.SourcePath = start;
-    params.OutputDir = outDir;
-    params.Unsplit = true;
-    params.NoHeader = noHeader;
-    params.Silent = true;
-    TFendrix job;
-    return job.Execute(params);
+    return RunJoinInProcess(start, outDir, true, noHeader);
 }
 
 const std::string Data = PatternBytes(300000, 5);

@@ -4,6 +4,7 @@
 #include "engine/JobWindow.h"
 #include "engine/UnitFendrix.h"
 #include "foundation/platform/Prompts.h"
+#include "support/InProcessJob.h"
 #include "support/JoinSets.h"
 #include "support/TestFiles.h"
 
@@ -90,14 +91,7 @@ void WriteThreeFiles(const std::string& dir, const std::vector<size_t>& headerCu
 }
 
 uint8_t ExecuteJoin(const std::string& start, const std::string& outDir, bool noHeader) {
-    TFendrixStartParams params;
-    params.SourcePath = start;
-    params.OutputDir = outDir;
-    params.Unsplit = true;
-    params.NoHeader = noHeader;
-    params.Silent = false;
-    TFendrix job;
-    return job.Execute(params);
+    return RunJoinInProcess(start, outDir, false, noHeader);
 }
 
 // Handles the system opens once on first use (the message texts of an

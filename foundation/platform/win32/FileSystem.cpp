@@ -41,13 +41,15 @@ void SetFileFaultHook(TFileFaultHook hook) {
 
 TOsHandle OsCreateFile(const std::string& name, TOpenMode mode) {
     const TFileFault fault =
-        Fault(mode == TOpenMode::CreateForWriting ? TFileOperation::Create : TFileOperation::Open);
+        Fault(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create);
     if (fault.Error != 0) {
         SetLastError(fault.Error);
         return INVALID_HANDLE_VALUE;
     }
     if (mode == TOpenMode::CreateForWriting)
         return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (mode == TOpenMode::CreateNew)
+        return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
