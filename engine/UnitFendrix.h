@@ -1,6 +1,7 @@
 // The job engine: the description of a job and the object that runs it.
 #pragma once
 
+#include "foundation/PartLimit.h"
 #include "index/UnitFileInfo.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 class TFileStreamLite;
 
 constexpr int64_t DefaultPartSize = 1453568;
-constexpr int32_t MaxParts = 999;
+constexpr int32_t MaxParts = MaxPartCount;
 constexpr uint32_t CopyBufferSize = 131072;
 
 // Result codes of a job; in silent mode the exit code of the process.
