@@ -6,7 +6,7 @@
 
 #include <string>
 
-struct TJobSpec {
+struct TJobRequest {
     std::string Source;
     std::string OutputDir;
     int64_t Size = DefaultPartSize;
@@ -16,15 +16,15 @@ struct TJobSpec {
     bool NoHeader = false;
 };
 
-inline uint8_t RunInProcess(const TJobSpec& spec) {
+inline uint8_t RunInProcess(const TJobRequest& request) {
     TFendrixStartParams params;
-    params.SourcePath = spec.Source;
-    params.OutputDir = spec.OutputDir;
-    params.Size = spec.Size;
-    params.Unsplit = spec.Join;
-    params.Silent = spec.Silent;
-    params.Batch = spec.Batch;
-    params.NoHeader = spec.NoHeader;
+    params.SourcePath = request.Source;
+    params.OutputDir = request.OutputDir;
+    params.Size = request.Size;
+    params.Unsplit = request.Join;
+    params.Silent = request.Silent;
+    params.Batch = request.Batch;
+    params.NoHeader = request.NoHeader;
     TFendrix engine;
     return engine.Execute(params);
 }
@@ -33,11 +33,11 @@ inline uint8_t RunInProcess(const TJobSpec& spec) {
 // start runs it.
 inline uint8_t RunJoinInProcess(const std::string& start, const std::string& outDir, bool silent,
                                 bool noHeader = false) {
-    TJobSpec spec;
-    spec.Source = start;
-    spec.OutputDir = outDir;
-    spec.Join = true;
-    spec.Silent = silent;
-    spec.NoHeader = noHeader;
-    return RunInProcess(spec);
+    TJobRequest request;
+    request.Source = start;
+    request.OutputDir = outDir;
+    request.Join = true;
+    request.Silent = silent;
+    request.NoHeader = noHeader;
+    return RunInProcess(request);
 }

@@ -27,12 +27,12 @@ public:
 };
 
 uint8_t RunSilent(bool join, const std::string& source, const std::string& outputDir) {
-    TJobSpec spec;
-    spec.Source = source;
-    spec.OutputDir = outputDir;
-    spec.Size = 100;
-    spec.Join = join;
-    return RunInProcess(spec);
+    TJobRequest request;
+    request.Source = source;
+    request.OutputDir = outputDir;
+    request.Size = 100;
+    request.Join = join;
+    return RunInProcess(request);
 }
 
 }  // namespace
@@ -97,12 +97,12 @@ TEST(ChangingFiles, APartDeletedBetweenTheCheckAndTheOpen) {
     TBeforeOperation hook(TFileOperation::Open, 3, [&] { DeleteFileA((dir / "parts\\f.bin.002").c_str()); });
     TScriptedUser user;
     user.Answers = {idYes};
-    TJobSpec spec;
-    spec.Source = dir / "parts\\f.bin.001";
-    spec.OutputDir = dir / "out";
-    spec.Join = true;
-    spec.Silent = false;
-    EXPECT_EQ(rcFileError, RunInProcess(spec));
+    TJobRequest request;
+    request.Source = dir / "parts\\f.bin.001";
+    request.OutputDir = dir / "out";
+    request.Join = true;
+    request.Silent = false;
+    EXPECT_EQ(rcFileError, RunInProcess(request));
     ASSERT_EQ(2u, user.Boxes.size());
     EXPECT_EQ(mbOk | mbIconError, user.Boxes[1].Style);
     EXPECT_EQ(100, FileSizeOf(dir / "out\\f.bin"));

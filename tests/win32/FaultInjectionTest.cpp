@@ -94,13 +94,13 @@ public:
 };
 
 uint8_t RunJob(bool join, const std::string& source, const std::string& outputDir) {
-    TJobSpec spec;
-    spec.Source = source;
-    spec.OutputDir = outputDir;
-    spec.Size = 300;
-    spec.Join = join;
-    spec.Silent = false;
-    return RunInProcess(spec);
+    TJobRequest request;
+    request.Source = source;
+    request.OutputDir = outputDir;
+    request.Size = 300;
+    request.Join = join;
+    request.Silent = false;
+    return RunInProcess(request);
 }
 
 void MakeSourceTree(const TScratchDir& dir) {

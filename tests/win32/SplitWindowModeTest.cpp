@@ -24,13 +24,13 @@ std::string Report(int parts, int headers) {
 }
 
 uint8_t RunSplit(const std::string& source, const std::string& outputDir, int64_t size, bool batch = false) {
-    TJobSpec spec;
-    spec.Source = source;
-    spec.OutputDir = outputDir;
-    spec.Size = size;
-    spec.Batch = batch;
-    spec.Silent = false;
-    return RunInProcess(spec);
+    TJobRequest request;
+    request.Source = source;
+    request.OutputDir = outputDir;
+    request.Size = size;
+    request.Batch = batch;
+    request.Silent = false;
+    return RunInProcess(request);
 }
 
 }  // namespace
