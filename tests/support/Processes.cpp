@@ -39,8 +39,15 @@ int RunProgram(const std::string& program, const std::string& arguments, const s
     si.hStdError = nul;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
+    // A start can fail while Wine's server is busy starting or ending
+    // other processes; nothing has run then, so trying once more is safe.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(500);
+        started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                 workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
+    }
     if (nul != INVALID_HANDLE_VALUE)
         CloseHandle(nul);
     if (!started)
