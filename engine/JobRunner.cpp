@@ -3,6 +3,7 @@
 #include "JobWindow.h"
 #include "UnitFendrix.h"
 
+#include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
@@ -48,6 +49,29 @@ uint8_t TFendrix::JoinJob() {
 
 int TFendrix::MessageBox(const std::string& text, uint32_t style) {
     return ShowMessageBox(OwnerWindow(), text, Caption, style);
+}
+
+std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::string& name, bool& overwriteAll) {
+    // Once every existing file may be overwritten there is nothing to ask.
+    // Before that, a file that is not there yet is created in the same step
+    // that finds it missing: a separate look-up reads the whole directory
+    // again on some file systems.
+    if (!(overwriteAll || Params->Silent)) {
+        if (auto created = TFileStreamLite::CreateIfAbsent(name))
+            return created;
+        if (PathKind(name) == pkFile) {
+            overwriteAll = MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+            if (!overwriteAll)
+                return nullptr;
+        }
+    }
+    return TFileStreamLite::CreateForWriting(name);
+}
+
+uint8_t TFendrix::ReportFileError(const std::string& text) {
+    if (!Params->Silent)
+        MessageBox(text, mbIconError | mbOk);
+    return rcFileError;
 }
 
 void TFendrix::ShowResultMessage(uint8_t code) {

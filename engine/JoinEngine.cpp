@@ -82,9 +82,7 @@ uint8_t TJoinRun::Run() {
         if (Result == rcOk)
             CopyData();
     } catch (const EExceptionLite& e) {
-        Result = rcFileError;
-        if (!Params.Silent)
-            Job.MessageBox(e.MessageText, mbIconError | mbOk);
+        Result = Job.ReportFileError(e.MessageText);
     }
     FreeAndClear(PartStream);
     FreeAndClear(OutStream);
@@ -221,20 +219,11 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
-    // As in the split: nothing to ask once every overwrite is allowed, and
-    // a missing file is created in the step that finds it missing.
-    if (!(OverwriteAll || Params.Silent)) {
-        OutStream = TFileStreamLite::CreateIfAbsent(path);
-        if (!OutStream && PathKind(path) == pkFile) {
-            OverwriteAll = Job.MessageBox(LangText(12, {path}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-            if (!OverwriteAll) {
-                Result = rcCancelled;
-                return index;
-            }
-        }
+    OutStream = Job.CreateAskingToOverwrite(path, OverwriteAll);
+    if (!OutStream) {
+        Result = rcCancelled;
+        return index;
     }
-    if (!OutStream)
-        OutStream = TFileStreamLite::CreateForWriting(path);
     OutStream->SetLastWriteTime(entry->LastWriteTime);
     Remaining = entry->Size;
     return index;

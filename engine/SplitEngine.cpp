@@ -101,9 +101,7 @@ uint8_t TSplitRun::Run() {
         if (Result == rcOk)
             HeaderPhase();
     } catch (const EExceptionLite& e) {
-        Result = rcFileError;
-        if (!Params.Silent)
-            Job.MessageBox(e.MessageText, mbIconError | mbOk);
+        Result = Job.ReportFileError(e.MessageText);
     }
     FreeAndClear(SourceFile);
     FreeAndClear(PartFile);
@@ -185,23 +183,9 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     FreeAndClear(PartFile);
     const std::string name = PartFileName(OutputPrefix + ".", header, number);
-    // Once every existing file may be overwritten there is nothing to ask.
-    // Before that, a file that is not there yet is created in the same step
-    // that finds it missing: a separate look-up reads the whole directory
-    // again on some file systems.
-    if (!(OverwriteAll || Params.Silent)) {
-        PartFile = TFileStreamLite::CreateIfAbsent(name);
-        if (PartFile)
-            return number;
-        if (PathKind(name) == pkFile) {
-            OverwriteAll = Job.MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
-            if (!OverwriteAll) {
-                Result = rcCancelled;
-                return number;
-            }
-        }
-    }
-    PartFile = TFileStreamLite::CreateForWriting(name);
+    PartFile = Job.CreateAskingToOverwrite(name, OverwriteAll);
+    if (!PartFile)
+        Result = rcCancelled;
     return number;
 }
 
@@ -245,11 +229,8 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
         r = rcSourceNotFound;
     if (r == rcOk) {
         const std::string victim = SourceInTheWay(*this);
-        if (!victim.empty()) {
-            r = rcFileError;
-            if (!Params->Silent)
-                MessageBox(SourceInTheWayText + ("\"" + victim + "\""), mbIconError | mbOk);
-        }
+        if (!victim.empty())
+            r = ReportFileError(SourceInTheWayText + ("\"" + victim + "\""));
     }
     if (r == rcOk && !Params->Silent) {
         const std::string question =

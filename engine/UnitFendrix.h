@@ -90,6 +90,13 @@ public:
 
     // A message box of the job: owned by the window, with the job's caption.
     int MessageBox(const std::string& text, uint32_t style);
+    // Creates a part, header or rebuilt file for writing. An existing file is
+    // replaced only when overwriteAll is set, the job is silent, or the user
+    // says Yes (which sets overwriteAll); none when the user says No.
+    std::unique_ptr<TFileStreamLite> CreateAskingToOverwrite(const std::string& name, bool& overwriteAll);
+    // A file error ends the copy loops: its text in an error box (window
+    // mode only); returns rcFileError.
+    uint8_t ReportFileError(const std::string& text);
     // The frame of both jobs: the path check, the busy cursor, the caption
     // and a guard that turns any exception of the steps into rcUnknownError.
 private:
