@@ -22,7 +22,7 @@ const char* const SourceInTheWayText = "Cannot write over a file that is being s
 // or program-copy name may be one of the listed source files; writing it
 // would destroy data that the same split still has to read. Returns the
 // first such file, or empty.
-std::string SourceInTheWay(const TFendrix& job) {
+std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
     const TFendrixStartParams& params = *job.Params;
     const TFileInfos& list = *job.FileList;
     const std::string outputDir = UpperText(params.OutputDir);
@@ -31,7 +31,7 @@ std::string SourceInTheWay(const TFendrix& job) {
     const std::string batchName =
         UpperText(FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir) + firstName) + ".bat"));
     const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
-    const int64_t lastHeader = job.PartCount(list.HeaderSize()) + 1;
+    const int64_t lastHeader = job.PartCount(headerSize) + 1;
     const std::string baseDir = AddTrailingBackslash(list.BaseDir);
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
@@ -227,8 +227,11 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     // name the parts after.
     if (r == rcOk && FileList->Count() == 0)
         r = rcSourceNotFound;
+    // The header text as the scan sees it; built once for the guard and
+    // the progress total (the one written is built after the data).
+    const int64_t headerSize = r == rcOk ? FileList->HeaderSize() : 0;
     if (r == rcOk) {
-        const std::string victim = SourceInTheWay(*this);
+        const std::string victim = SourceInTheWay(*this, headerSize);
         if (!victim.empty())
             r = ReportFileError(SourceInTheWayText + ("\"" + victim + "\""));
     }
@@ -241,7 +244,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     if (r == rcOk) {
         if (Params->Copy)
             OsCopyFile(ArgumentText(0), AddTrailingBackslash(Params->OutputDir) + "Fendrix.exe", true);
-        SetProgressTotal(FileList->TotalSize() + FileList->HeaderSize());
+        SetProgressTotal(FileList->TotalSize() + headerSize);
         r = SplitCore();
     }
     if (r == rcOk && !Params->Silent) {
