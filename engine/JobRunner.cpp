@@ -95,7 +95,8 @@ void TFendrix::ShowResultMessage(uint8_t code) {
 
 uint8_t TFendrix::CheckPaths(bool splitting) {
     uint8_t r = rcOk;
-    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath));
+    const TPathStyle style = NativePathStyle;
+    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath), style);
     switch (PathKind(Params->SourcePath)) {
     case pkNotFound:
         r = rcSourceNotFound;
@@ -113,7 +114,7 @@ uint8_t TFendrix::CheckPaths(bool splitting) {
         break;
     }
 
-    Params->OutputDir = StripTrailingBackslashes(ExpandPath(Params->OutputDir));
+    Params->OutputDir = StripTrailingBackslashes(ExpandPath(Params->OutputDir), style);
     switch (PathKind(Params->OutputDir)) {
     case pkNotFound:
         r = rcOutputNotFound;
@@ -122,8 +123,8 @@ uint8_t TFendrix::CheckPaths(bool splitting) {
         r = rcOutputIsFile;
         break;
     default: {
-        const uint32_t type = OsGetDriveType(AddTrailingBackslash(PathRoot(Params->OutputDir)));
-        if (type == DriveRemovable || type == DriveCdRom)
+        const TVolumeKind kind = OsVolumeKind(AddTrailingBackslash(PathRoot(Params->OutputDir, style), style));
+        if (kind == TVolumeKind::Removable || kind == TVolumeKind::CdRom)
             r = rcOutputRemovable;
         break;
     }

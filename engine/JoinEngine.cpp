@@ -20,8 +20,6 @@ namespace {
 constexpr uint32_t OpenPartDialogFlags = 0x1804;
 constexpr size_t DialogPathLimit = 259;
 
-const char* const PartInTheWayText = "Cannot write over a part of the set being joined: ";
-
 // Every entry's name stays below the output directory and every file has a
 // size the copy can count down; anything else is not a header we wrote.
 bool ListIsSafe(const TFileInfos& list) {
@@ -75,8 +73,8 @@ private:
 
 uint8_t TJoinRun::Run() {
     try {
-        PartsDir = ParentPath(Params.SourcePath);
-        PartName = FileNamePart(Params.SourcePath);
+        PartsDir = ParentPath(Params.SourcePath, NativePathStyle);
+        PartName = FileNamePart(Params.SourcePath, NativePathStyle);
         SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
         BuildList();
         if (Result == rcOk)
@@ -164,8 +162,8 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     PartNo = number;
     Result = AskForPart(PartsDir, PartName);
     if (Result == rcOk) {
-        PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir) + PartName);
-        const std::string dir = UpperText(PartsDir);
+        PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir, NativePathStyle) + PartName);
+        const std::string dir = UpperText(UniformSeparators(PartsDir, NativePathStyle));
         if (PartsDirsSeen.empty() || PartsDirsSeen.back() != dir)
             PartsDirsSeen.push_back(dir);
     }
@@ -173,7 +171,7 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
 }
 
 uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
-    auto present = [&] { return PathKind(AddTrailingBackslash(partsDir) + name) == pkFile; };
+    auto present = [&] { return PathKind(AddTrailingBackslash(partsDir, NativePathStyle) + name) == pkFile; };
     uint8_t result = present() ? rcOk : rcSourceNotFound;
     if (result == rcSourceNotFound && !Params.Silent) {
         Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
@@ -183,12 +181,12 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     while (result == rcSourceNotFound && !Params.Silent) {
         TOpenFileRequest request;
         request.Owner = Job.OwnerWindow();
-        request.FileName = (AddTrailingBackslash(partsDir) + name).substr(0, DialogPathLimit);
+        request.FileName = (AddTrailingBackslash(partsDir, NativePathStyle) + name).substr(0, DialogPathLimit);
         request.Flags = OpenPartDialogFlags;
         if (ShowOpenFileDialog(request)) {
             if (UpperText(request.FileTitle) == UpperText(name)) {
                 result = rcOk;
-                partsDir = ParentPath(request.FileName);
+                partsDir = ParentPath(request.FileName, NativePathStyle);
             }
         } else {
             result = rcCancelled;
@@ -200,16 +198,14 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
 
 int32_t TJoinRun::OpenNextOutput(int32_t index) {
     FreeAndClear(OutStream);
-    const std::string outputDir = AddTrailingBackslash(Params.OutputDir);
+    const std::string outputDir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
     while (index < FileList.Count() && FileList.GetItem(index)->Kind == fkDirectory) {
         // An existing directory is fine; one that is still missing after the
         // attempt would silently drop everything the set keeps in it.
         const std::string dir = outputDir + FileList.GetItem(index)->Name;
-        if (!OsCreateDirectory(dir)) {
-            const uint32_t error = OsGetLastError();
-            if (PathKind(dir) != pkDirectory)
-                RaiseLastError(error);
-        }
+        TOsError error;
+        if (!OsCreateDirectory(dir, error) && PathKind(dir) != pkDirectory)
+            RaiseOsError(error);
         ++index;
     }
     if (index >= FileList.Count())
@@ -218,7 +214,7 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const TFileInfo* entry = FileList.GetItem(index);
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
-        throw EExceptionLite(PartInTheWayText + ("\"" + path + "\""));
+        throw EExceptionLite(LangText(msgPartInTheWay, {path}));
     OutStream = Job.CreateAskingToOverwrite(path, OverwriteAll);
     if (!OutStream) {
         Result = rcCancelled;
@@ -231,9 +227,9 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
 
 bool TJoinRun::IsPartOfTheSet(const std::string& path) const {
     bool header = false;
-    if (PartNumberOf(FileNamePart(path), SetStem, header) == 0)
+    if (PartNumberOf(FileNamePart(path, NativePathStyle), SetStem, header) == 0)
         return false;
-    const std::string dir = UpperText(ParentPath(path));
+    const std::string dir = UpperText(UniformSeparators(ParentPath(path, NativePathStyle), NativePathStyle));
     for (const std::string& seen : PartsDirsSeen) {
         if (seen == dir)
             return true;

@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const SourceInTheWayText = "Cannot write over a file that is being split: ";
-
 // When the output directory lies in the source tree, a part, header, batch
 // or program-copy name may be one of the listed source files; writing it
 // would destroy data that the same split still has to read. Returns the
@@ -25,22 +23,23 @@ const char* const SourceInTheWayText = "Cannot write over a file that is being s
 std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
     const TFendrixStartParams& params = *job.Params;
     const TFileInfos& list = *job.FileList;
-    const std::string outputDir = UpperText(params.OutputDir);
+    const TPathStyle style = NativePathStyle;
+    const std::string outputDir = UpperText(UniformSeparators(params.OutputDir, style));
     const std::string firstName = list.GetItem(0)->Name;
     const std::string stem = firstName + ".";
-    const std::string batchName =
-        UpperText(FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir) + firstName) + ".bat"));
+    const std::string batchName = UpperText(
+        FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir, style) + firstName, style) + ".bat", style));
     const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
     const int64_t lastHeader = job.PartCount(headerSize) + 1;
-    const std::string baseDir = AddTrailingBackslash(list.BaseDir);
+    const std::string baseDir = AddTrailingBackslash(list.BaseDir, style);
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
         if (entry->Kind != fkFile)
             continue;
         const std::string full = baseDir + entry->Name;
-        if (UpperText(ParentPath(full)) != outputDir)
+        if (UpperText(UniformSeparators(ParentPath(full, style), style)) != outputDir)
             continue;
-        const std::string name = FileNamePart(full);
+        const std::string name = FileNamePart(full, style);
         bool header = false;
         const int32_t number = PartNumberOf(name, stem, header);
         if (number > 0 && number <= (header ? lastHeader : lastPart))
@@ -59,7 +58,7 @@ class TSplitRun {
 public:
     explicit TSplitRun(TFendrix& job)
         : Job(job), Params(*job.Params), FileList(*job.FileList), Buffer(CopyBufferSize),
-          OutputPrefix(AddTrailingBackslash(Params.OutputDir) + FileList.GetItem(0)->Name) {}
+          OutputPrefix(AddTrailingBackslash(Params.OutputDir, NativePathStyle) + FileList.GetItem(0)->Name) {}
 
     uint8_t Run();
     int32_t HeaderFilesWritten = 0;
@@ -174,7 +173,8 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     SourceBytesRead = 0;
     if (i >= 0) {
         TFileInfo* entry = FileList.GetItem(i);
-        SourceFile = TFileStreamLite::OpenForReading(AddTrailingBackslash(FileList.BaseDir) + entry->Name);
+        SourceFile =
+            TFileStreamLite::OpenForReading(AddTrailingBackslash(FileList.BaseDir, NativePathStyle) + entry->Name);
         entry->Size = SourceFile->GetSize();
     }
     return i;
@@ -194,16 +194,23 @@ void TSplitRun::WriteBatchLine(int32_t number) {
         return;
     const std::string full = OutputPrefix;
     const std::string extension = "." + FormatZeroPadded(3, number);
-    const std::string name = FileNamePart(full);
+    const std::string name = FileNamePart(full, NativePathStyle);
     std::string line;
     if (!BatchFile) {
-        BatchFile = TFileStreamLite::CreateForWriting(RemoveExtension(full) + ".bat");
+        BatchFile = TFileStreamLite::CreateForWriting(RemoveExtension(full, NativePathStyle) + ".bat");
         line = "copy /b \"" + name + extension + "\" \"" + name + "\"\r\n";
     } else {
         line = "copy /b \"" + name + "\" + \"" + name + extension + "\"\r\n";
     }
-    OsCharToOem(line);
+    line = OsTextToOemCodePage(line);
     BatchFile->Write(line.data(), static_cast<uint32_t>(line.size()));
+}
+
+// The program beside the parts, so that the receiving machine needs nothing
+// else; an existing copy is never replaced.
+void CopyProgram(const TFendrixStartParams& params) {
+    TOsError error;
+    OsCopyFileNoReplace(ArgumentText(0), AddTrailingBackslash(params.OutputDir, NativePathStyle) + "Fendrix.exe", error);
 }
 
 }  // namespace
@@ -221,8 +228,12 @@ uint8_t TFendrix::SplitCore() {
 }
 
 uint8_t TFendrix::SplitSteps(uint8_t r) {
-    if (r == rcOk && FileList->ScanPath(Params->SourcePath, SaturatedPartLimit(Params->Size)))
-        r = rcTooManyParts;
+    try {
+        if (r == rcOk && FileList->ScanPath(Params->SourcePath, SaturatedPartLimit(Params->Size)))
+            r = rcTooManyParts;
+    } catch (const EExceptionLite& e) {
+        r = ReportFileError(e.MessageText);
+    }
     // A drive root without entries leaves nothing to split and nothing to
     // name the parts after.
     if (r == rcOk && FileList->Count() == 0)
@@ -233,7 +244,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     if (r == rcOk) {
         const std::string victim = SourceInTheWay(*this, headerSize);
         if (!victim.empty())
-            r = ReportFileError(SourceInTheWayText + ("\"" + victim + "\""));
+            r = ReportFileError(LangText(msgSourceInTheWay, {victim}));
     }
     if (r == rcOk && !Params->Silent) {
         const std::string question =
@@ -243,7 +254,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     }
     if (r == rcOk) {
         if (Params->Copy)
-            OsCopyFile(ArgumentText(0), AddTrailingBackslash(Params->OutputDir) + "Fendrix.exe", true);
+            CopyProgram(*Params);
         SetProgressTotal(FileList->TotalSize() + headerSize);
         r = SplitCore();
     }

@@ -1,24 +1,23 @@
 #include "UnitFileStream.h"
 
 std::string SystemErrorText(uint32_t code) {
-    if (code == 0)
-        return std::string();
-    return OsFormatMessage(code);
+    return OsErrorText(code);
 }
 
-void RaiseLastError(uint32_t code) {
-    throw EExceptionLite(SystemErrorText(code));
+void RaiseOsError(const TOsError& error) {
+    throw EExceptionLite(error.Text);
 }
 
 TFileStreamLite::TFileStreamLite(const std::string& fileName, TOpenMode mode) {
-    Handle = OsCreateFile(fileName, mode);
+    TOsError error;
+    Handle = OsOpenFile(fileName, mode, error);
     if (Handle == InvalidOsHandle)
-        RaiseLastError(OsGetLastError());
+        RaiseOsError(error);
 }
 
 TFileStreamLite::~TFileStreamLite() {
     if (Handle != InvalidOsHandle)
-        OsCloseHandle(Handle);
+        OsClose(Handle);
 }
 
 std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateForWriting(const std::string& fileName) {
@@ -30,49 +29,49 @@ std::unique_ptr<TFileStreamLite> TFileStreamLite::OpenForReading(const std::stri
 }
 
 std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateIfAbsent(const std::string& fileName) {
-    const TOsHandle handle = OsCreateFile(fileName, TOpenMode::CreateNew);
+    TOsError error;
+    const TOsHandle handle = OsOpenFile(fileName, TOpenMode::CreateNew, error);
     if (handle != InvalidOsHandle)
         return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle));
-    const uint32_t error = OsGetLastError();
-    if (error == ErrorFileExists || error == ErrorAlreadyExists)
+    if (error.Kind == TOsErrorKind::Exists)
         return nullptr;
-    RaiseLastError(error);
+    RaiseOsError(error);
 }
 
 uint32_t TFileStreamLite::Read(void* buffer, uint32_t count) {
     uint32_t done = 0;
-    if (!OsReadFile(Handle, buffer, count, done))
-        RaiseLastError(OsGetLastError());
+    TOsError error;
+    if (!OsRead(Handle, buffer, count, done, error))
+        RaiseOsError(error);
     return done;
 }
 
 uint32_t TFileStreamLite::Write(const void* buffer, uint32_t count) {
     uint32_t done = 0;
-    if (!OsWriteFile(Handle, buffer, count, done))
-        RaiseLastError(OsGetLastError());
+    TOsError error;
+    if (!OsWrite(Handle, buffer, count, done, error))
+        RaiseOsError(error);
     return done;
 }
 
 int64_t TFileStreamLite::Seek(int64_t offset, uint8_t origin) {
-    // The last-error code alone decides: a position whose low half is all
-    // ones looks like the failure return value but is a valid position.
-    OsSetLastError(0);
-    int32_t high = static_cast<int32_t>(static_cast<uint64_t>(offset) >> 32);
-    const uint32_t low = OsSetFilePointer(Handle, static_cast<int32_t>(static_cast<uint32_t>(offset)), &high, origin);
-    const uint32_t error = OsGetLastError();
-    if (error != 0)
-        RaiseLastError(error);
-    return static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(high)) << 32) | low);
+    int64_t position = 0;
+    TOsError error;
+    if (!OsSeek(Handle, offset, static_cast<TSeekOrigin>(origin), position, error))
+        RaiseOsError(error);
+    return position;
 }
 
 int64_t TFileStreamLite::GetSize() {
-    const int64_t position = Seek(0, 1);
-    const int64_t size = Seek(0, 2);
-    Seek(position, 0);
+    int64_t size = 0;
+    TOsError error;
+    if (!OsFileSize(Handle, size, error))
+        RaiseOsError(error);
     return size;
 }
 
 void TFileStreamLite::SetLastWriteTime(const TFileTime& time) {
-    if (!OsSetLastWriteTime(Handle, time))
-        RaiseLastError(OsGetLastError());
+    TOsError error;
+    if (!OsSetLastWriteTime(Handle, time, error))
+        RaiseOsError(error);
 }

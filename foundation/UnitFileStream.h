@@ -1,5 +1,6 @@
-// The one way file contents are moved: a thin owner of a system file handle
-// that turns every system failure into EExceptionLite with the system's text.
+// The one way file contents are moved: a thin owner of an open file of the
+// system that turns every system failure into EExceptionLite with the
+// system's text.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -16,15 +17,16 @@ public:
     std::string MessageText;
 };
 
-// The system's message for a Win32 error code, line break included; empty
-// for 0 and for codes the system has no text for.
+// The system's message for one of its error numbers, line break included;
+// empty for 0 and for numbers the system has no text for.
 std::string SystemErrorText(uint32_t code);
-[[noreturn]] void RaiseLastError(uint32_t code);
+[[noreturn]] void RaiseOsError(const TOsError& error);
 
 class TFileStreamLite {
 public:
-    // CREATE_ALWAYS for writing with no sharing; OPEN_EXISTING for reading,
-    // shared with other readers only. Both raise when the file cannot be had.
+    // Replaces the file for writing with no sharing, or opens an existing one
+    // for reading, shared with other readers only. Both raise when the file
+    // cannot be had.
     TFileStreamLite(const std::string& fileName, TOpenMode mode);
     virtual ~TFileStreamLite();
     TFileStreamLite(const TFileStreamLite&) = delete;

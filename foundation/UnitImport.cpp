@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-std::string PathRoot(const std::string& path) {
+std::string PathRoot(const std::string& path, TPathStyle style) {
+    if (style == TPathStyle::Posix)
+        return !path.empty() && path[0] == '/' ? "/" : "";
     const size_t length = path.size();
     if (length >= 2 && path[1] == ':')
         return path.substr(0, 2);

@@ -3,13 +3,17 @@
 // and the raw buffer pair used for system calls that report their length.
 #pragma once
 
+#include "platform/PathStyle.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 // The drive ("D:") or share ("\\server\share") at the start of a path,
-// without a trailing backslash; empty when there is none.
-std::string PathRoot(const std::string& path);
+// without a trailing backslash; in the Posix style "/" for an absolute path.
+// Empty when there is none.
+std::string PathRoot(const std::string& path, TPathStyle style);
+inline std::string PathRoot(const std::string& path) { return PathRoot(path, TPathStyle::Windows); }
 
 // Clears the holder first and destroys the object afterwards, so that code
 // running in the destructor never sees a half-destroyed object in the holder.

@@ -75,8 +75,30 @@ const char* const MessageTable[2 * MessageCount] = {
     "File header invalido!",
 };
 
+const char* const AddedMessageTable[2 * AddedMessageCount] = {
+    "Cannot write over a file that is being split: \"#\"",
+    "Cannot write over a part of the set being joined: \"#\"",
+    "\"#\" cannot be stored in a set: its name holds a backslash.",
+
+    "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
+    "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
+    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene una barra rovesciata.",
+};
+
+namespace {
+
+const char* MessageText(int n) {
+    const bool italian = LanguageCode == "IT";
+    if (n < MessageCount)
+        return MessageTable[italian ? n + MessageCount : n];
+    const int added = n - MessageCount;
+    return AddedMessageTable[italian ? added + AddedMessageCount : added];
+}
+
+}  // namespace
+
 std::string LangText(int n, const std::vector<std::string>& args) {
-    std::string result = MessageTable[LanguageCode == "IT" ? n + MessageCount : n];
+    std::string result = MessageText(n);
     size_t searchFrom = 0;
     for (const std::string& arg : args) {
         // An argument may itself hold '#' (a file name can); searching on

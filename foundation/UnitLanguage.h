@@ -12,6 +12,14 @@ constexpr int MessageCount = 26;
 // English messages 0-25, then the Italian ones at 26-51 (code page 1252).
 extern const char* const MessageTable[2 * MessageCount];
 
+// Messages added since, numbered on from MessageCount, English first and
+// then Italian at AddedMessageCount on.
+constexpr int msgSourceInTheWay = MessageCount;
+constexpr int msgPartInTheWay = MessageCount + 1;
+constexpr int msgNameNotStorable = MessageCount + 2;
+constexpr int AddedMessageCount = 3;
+extern const char* const AddedMessageTable[2 * AddedMessageCount];
+
 // Upper-cased language of the user's locale, at most two characters; "IT"
 // chooses the Italian catalogue.
 extern std::string LanguageCode;

@@ -2,28 +2,11 @@
 // the one-file list of a set of numbered parts joined without a header.
 #include "UnitFileInfo.h"
 
+#include "foundation/UnitFileStream.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 
 namespace {
-
-// Closes an enumeration handle however the scan leaves its directory.
-class TFindHandle {
-public:
-    explicit TFindHandle(TOsHandle handle) : Handle(handle) {}
-    ~TFindHandle() {
-        if (Handle != InvalidOsHandle)
-            OsFindClose(Handle);
-    }
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-    bool IsOpen() const { return Handle != InvalidOsHandle; }
-    TOsHandle Handle;
-};
-
-int64_t FindDataSize(const TFindData& data) {
-    return static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-}
 
 // Keeps the list's total as entries are appended, so that the limit test
 // after each directory does not sum the whole list again.
@@ -32,65 +15,68 @@ struct TScan {
     int64_t Limit;
     uint64_t Total;
 
-    void Append(const std::string& path, uint8_t kind, const TFindData& data) {
+    void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
         TFileInfo* entry = List.Add();
-        entry->AssignFindData(path, kind, data);
+        entry->AssignEntry(path, kind, info);
         Total += static_cast<uint64_t>(entry->Size);
     }
 
     bool OverLimit() const { return static_cast<int64_t>(Total) > Limit; }
 
     void ScanDirectory(const std::string& dir) {
-        TFindData data;
-        TFindHandle find(OsFindFirstFile(AddTrailingBackslash(dir) + "*.*", data));
-        if (!find.IsOpen())
-            return;
-        do {
-            const std::string path = dir + "\\" + data.cFileName;
-            if ((data.dwFileAttributes & FileAttributeDirectory) == 0) {
-                Append(path, fkFile, data);
+        TDirectoryReader reader(dir);
+        TEntryInfo info;
+        while (reader.Next(info)) {
+            // The header separates components with the backslash: a POSIX
+            // name holding one would come back as a different path.
+            if (NativePathStyle == TPathStyle::Posix && info.Name.find('\\') != std::string::npos)
+                throw EExceptionLite(LangText(msgNameNotStorable, {dir + "/" + info.Name}));
+            const std::string path = dir + "\\" + info.Name;
+            if (info.Kind == TEntryKind::File) {
+                Append(path, fkFile, info);
                 continue;
             }
-            if (!data.cFileName.empty() && data.cFileName[0] == '.')
+            // Devices, FIFOs and sockets hold no file to store.
+            if (info.Kind != TEntryKind::Directory)
                 continue;
-            Append(path, fkDirectory, data);
+            if (!info.Name.empty() && info.Name[0] == '.')
+                continue;
+            Append(path, fkDirectory, info);
             if (OverLimit())
                 return;
             // A junction or directory link is recorded but not followed: it
             // can point at its own parent, and what it points at is stored
             // once already or belongs to another tree.
-            if ((data.dwFileAttributes & FileAttributeReparsePoint) == 0)
+            if (!info.IsLink)
                 ScanDirectory(path);
-        } while (OsFindNextFile(find.Handle, data));
+        }
     }
 };
 
 }  // namespace
 
-void TFileInfo::AssignFindData(const std::string& path, uint8_t kind, const TFindData& findData) {
-    Name = StripTrailingBackslashes(path);
-    const size_t baseLength = AddTrailingBackslash(Owner->BaseDir).size();
+void TFileInfo::AssignEntry(const std::string& path, uint8_t kind, const TEntryInfo& info) {
+    Name = StripTrailingBackslashes(path, NativePathStyle);
+    const size_t baseLength = AddTrailingBackslash(Owner->BaseDir, NativePathStyle).size();
     Name.erase(0, baseLength);
     Kind = kind;
-    Size = FindDataSize(findData);
-    LastWriteTime = findData.ftLastWriteTime;
+    Size = info.Size;
+    LastWriteTime = info.LastWriteTime;
 }
 
 bool TFileInfos::ScanPath(const std::string& path, int64_t limit) {
     try {
-        const std::string p = StripTrailingBackslashes(path);
-        TFindData self;
-        {
-            TFindHandle find(OsFindFirstFile(p, self));
-        }
+        const std::string p = StripTrailingBackslashes(path, NativePathStyle);
+        TEntryInfo self;
+        OsQueryPath(p, self);
         TScan scan{*this, limit, static_cast<uint64_t>(TotalSize())};
         switch (PathKind(p)) {
         case pkFile:
-            BaseDir = ParentPath(p);
+            BaseDir = ParentPath(p, NativePathStyle);
             scan.Append(p, fkFile, self);
             break;
         case pkDirectory:
-            BaseDir = ParentPath(p);
+            BaseDir = ParentPath(p, NativePathStyle);
             scan.Append(p, fkDirectory, self);
             scan.ScanDirectory(p);
             break;
@@ -102,6 +88,9 @@ bool TFileInfos::ScanPath(const std::string& path, int64_t limit) {
             break;
         }
         return TotalSize() > limit;
+    } catch (const EExceptionLite&) {
+        Clear();
+        throw;
     } catch (...) {
         Clear();
         return false;
@@ -113,7 +102,7 @@ bool TFileInfos::ScanNumberedParts(const std::string& partPath) {
     try {
         // Only a dot of the file name itself ends the common name: a dot in
         // a directory above it would point at unrelated files beside it.
-        const size_t cut = LastDelimiterPos(".\\", partPath);
+        const size_t cut = LastDelimiterPos(NativePathStyle == TPathStyle::Posix ? "./\\" : ".\\", partPath);
         const bool hasExtension = cut != 0 && partPath[cut - 1] == '.';
         const std::string base = hasExtension ? partPath.substr(0, cut - 1) : partPath;
         if (PathKind(base + ".001") != pkFile || PathKind(base + ".002") != pkFile)
@@ -121,21 +110,14 @@ bool TFileInfos::ScanNumberedParts(const std::string& partPath) {
 
         TFileInfo* entry = Add();
         entry->Kind = fkFile;
-        entry->Name = FileNamePart(base);
-        TFindData data;
-        {
-            TFindHandle find(OsFindFirstFile(base + ".001", data));
-            if (find.IsOpen()) {
-                entry->Size = FindDataSize(data);
-                entry->LastWriteTime = data.ftLastWriteTime;
-            }
+        entry->Name = FileNamePart(base, NativePathStyle);
+        TEntryInfo info;
+        if (OsQueryPath(base + ".001", info)) {
+            entry->Size = info.Size;
+            entry->LastWriteTime = info.LastWriteTime;
         }
-        for (int32_t i = 2;; ++i) {
-            TFindHandle find(OsFindFirstFile(base + "." + FormatZeroPadded(3, i), data));
-            if (!find.IsOpen())
-                break;
-            entry->Size += FindDataSize(data);
-        }
+        for (int32_t i = 2; OsQueryPath(base + "." + FormatZeroPadded(3, i), info); ++i)
+            entry->Size += info.Size;
         return true;
     } catch (...) {
         Clear();

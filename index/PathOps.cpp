@@ -1,16 +1,50 @@
 #include "PathOps.h"
 
-std::string StripTrailingBackslashes(const std::string& path) {
+namespace {
+
+// The characters that separate in this style, for LastDelimiterPos.
+const char* Separators(TPathStyle style) {
+    return style == TPathStyle::Posix ? "/\\" : "\\";
+}
+
+}  // namespace
+
+bool IsSeparator(char c, TPathStyle style) {
+    return c == '\\' || (style == TPathStyle::Posix && c == '/');
+}
+
+bool IsAbsolutePath(const std::string& path, TPathStyle style) {
+    if (style == TPathStyle::Posix)
+        return !path.empty() && path[0] == '/';
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\')
+        return true;
+    return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+}
+
+std::string StripTrailingBackslashes(const std::string& path, TPathStyle style) {
     size_t end = path.size();
-    while (end > 0 && path[end - 1] == '\\')
+    while (end > 0 && IsSeparator(path[end - 1], style))
         --end;
+    if (end == 0 && style == TPathStyle::Posix && !path.empty() && path[0] == '/')
+        return "/";
     return path.substr(0, end);
 }
 
-std::string AddTrailingBackslash(const std::string& path) {
-    if (path.empty() || path.back() == '\\')
+std::string AddTrailingBackslash(const std::string& path, TPathStyle style) {
+    if (path.empty() || IsSeparator(path.back(), style))
         return path;
     return path + '\\';
+}
+
+std::string UniformSeparators(const std::string& path, TPathStyle style) {
+    if (style != TPathStyle::Posix)
+        return path;
+    std::string uniform = path;
+    for (char& c : uniform) {
+        if (c == '\\')
+            c = '/';
+    }
+    return uniform;
 }
 
 size_t LastDelimiterPos(const std::string& delimiters, const std::string& text) {
@@ -21,20 +55,23 @@ size_t LastDelimiterPos(const std::string& delimiters, const std::string& text) 
     return 0;
 }
 
-std::string ParentPath(const std::string& path) {
-    const std::string stripped = StripTrailingBackslashes(path);
-    const size_t pos = LastDelimiterPos("\\", stripped);
+std::string ParentPath(const std::string& path, TPathStyle style) {
+    const std::string stripped = StripTrailingBackslashes(path, style);
+    const size_t pos = LastDelimiterPos(Separators(style), stripped);
     if (pos == 0)
         return stripped;
+    // The parent of "/home" is the root itself.
+    if (pos == 1 && style == TPathStyle::Posix && stripped[0] == '/')
+        return "/";
     return stripped.substr(0, pos - 1);
 }
 
-std::string FileNamePart(const std::string& path) {
-    return path.substr(LastDelimiterPos("\\", path));
+std::string FileNamePart(const std::string& path, TPathStyle style) {
+    return path.substr(LastDelimiterPos(Separators(style), path));
 }
 
-std::string RemoveExtension(const std::string& path) {
-    const size_t pos = LastDelimiterPos(".\\", path);
+std::string RemoveExtension(const std::string& path, TPathStyle style) {
+    const size_t pos = LastDelimiterPos(std::string(".") + Separators(style), path);
     if (pos != 0 && path[pos - 1] == '.')
         return path.substr(0, pos - 1);
     return path;

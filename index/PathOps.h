@@ -1,26 +1,34 @@
-// Operations on Windows path texts. Only the backslash separates; a forward
-// slash is an ordinary character. Positions are 1-based, 0 means none.
+// Operations on path texts, in one of two styles (see PathStyle.h). Without
+// a style they read the Windows one, the form of every name a header stores.
+// Positions are 1-based, 0 means none.
 #pragma once
+
+#include "foundation/platform/PathStyle.h"
 
 #include <string>
 
-std::string StripTrailingBackslashes(const std::string& path);
-// Empty stays empty, so that appending a name to it gives a bare name.
-std::string AddTrailingBackslash(const std::string& path);
+bool IsSeparator(char c, TPathStyle style);
+// Windows: a drive with a backslash after it, or a share; Posix: a leading
+// slash.
+bool IsAbsolutePath(const std::string& path, TPathStyle style);
+inline bool IsAbsolutePath(const std::string& path) { return IsAbsolutePath(path, TPathStyle::Windows); }
+
+// A Posix root keeps its slash: stripped, "/" would name no directory at all.
+std::string StripTrailingBackslashes(const std::string& path, TPathStyle style);
+inline std::string StripTrailingBackslashes(const std::string& path) { return StripTrailingBackslashes(path, TPathStyle::Windows); }
+// Empty stays empty, so that appending a name to it gives a bare name. The
+// separator added is always the backslash, which both styles read.
+std::string AddTrailingBackslash(const std::string& path, TPathStyle style);
+inline std::string AddTrailingBackslash(const std::string& path) { return AddTrailingBackslash(path, TPathStyle::Windows); }
+// The path with every separator spelled the same, so that two spellings of
+// one path compare equal: in the Posix style backslashes become slashes.
+std::string UniformSeparators(const std::string& path, TPathStyle style);
+inline std::string UniformSeparators(const std::string& path) { return UniformSeparators(path, TPathStyle::Windows); }
 // Position of the last character of text that occurs in delimiters; 0 if none.
 size_t LastDelimiterPos(const std::string& delimiters, const std::string& text);
-std::string ParentPath(const std::string& path);
-std::string FileNamePart(const std::string& path);
-std::string RemoveExtension(const std::string& path);
-
-constexpr int pkNotFound = 0;
-constexpr int pkFile = 1;
-constexpr int pkDirectory = 2;
-constexpr int pkRoot = 3;
-
-// Asks the file system: 0 not found (also for any path holding '/'), 1 file,
-// 2 directory, 3 drive or share root.
-int PathKind(const std::string& path);
-// The absolute form of an existing file or directory; anything else is
-// returned unchanged.
-std::string ExpandPath(const std::string& path);
+std::string ParentPath(const std::string& path, TPathStyle style);
+inline std::string ParentPath(const std::string& path) { return ParentPath(path, TPathStyle::Windows); }
+std::string FileNamePart(const std::string& path, TPathStyle style);
+inline std::string FileNamePart(const std::string& path) { return FileNamePart(path, TPathStyle::Windows); }
+std::string RemoveExtension(const std::string& path, TPathStyle style);
+inline std::string RemoveExtension(const std::string& path) { return RemoveExtension(path, TPathStyle::Windows); }

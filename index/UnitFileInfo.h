@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PathOps.h"
+#include "PathQuery.h"
 #include "foundation/platform/TextServices.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-struct TFindData;
+struct TEntryInfo;
 class TFileInfos;
 
 constexpr uint8_t fkFile = 1;
@@ -23,9 +24,9 @@ class TFileInfo {
 public:
     explicit TFileInfo(TFileInfos* owner) : Owner(owner) {}
 
-    // Fills the entry from a full path and its enumeration record; the name
-    // is cut to the part behind the owner's base directory.
-    void AssignFindData(const std::string& path, uint8_t kind, const TFindData& findData);
+    // Fills the entry from a full path and what the file system says of it;
+    // the name is cut to the part behind the owner's base directory.
+    void AssignEntry(const std::string& path, uint8_t kind, const TEntryInfo& info);
     // Name TAB kind TAB size TAB time, without a TAB before or after.
     std::string FormatEntry() const;
     // Takes one entry (four TAB-terminated fields) from the front of text and
@@ -48,6 +49,7 @@ public:
 
     // Appends a file, a directory tree or a root; true when the total size
     // then exceeds limit (a tree far too large is not scanned to its end).
+    // A name that no set can store raises EExceptionLite, naming it.
     bool ScanPath(const std::string& path, int64_t limit);
     // Replaces the list by the one file that the numbered parts next to
     // partPath hold; false when there is no set of at least two parts.

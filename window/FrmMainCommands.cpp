@@ -9,6 +9,7 @@
 #include "foundation/UnitImport.h"
 #include "foundation/platform/FileSystem.h"
 #include "index/PathOps.h"
+#include "index/PathQuery.h"
 
 #include "ShellImports.h"
 
@@ -123,9 +124,9 @@ void TFrmMain::SuggestOutputDir() {
     const int kind = PathKind(source);
     if (kind != pkFile && kind != pkDirectory)
         return;
-    const uint32_t drive = OsGetDriveType(AddTrailingBackslash(PathRoot(source)));
+    const TVolumeKind drive = OsVolumeKind(AddTrailingBackslash(PathRoot(source)));
     // Parts are not written next to a source on a diskette or CD.
-    if (drive == DriveRemovable || drive == DriveCdRom)
+    if (drive == TVolumeKind::Removable || drive == TVolumeKind::CdRom)
         SetWindowTextA(EditOutputDir, "");
     else
         SetWindowTextA(EditOutputDir, ParentPath(source).c_str());

@@ -1,80 +1,84 @@
-// The file, directory and drive services that the engine uses. Only the
-// Win32 build has them (win32/FileSystem.cpp); the types stay free of
-// windows.h so that engine headers can name them.
+// The file, directory and volume operations that the program asks of the
+// operating system, described as operations and not as one system's calls.
+// win32/FileSystem.cpp and posix/FileSystem.cpp implement them. A path handed
+// in may separate its components with the backslash that the header stores;
+// only the implementation turns it into the system's own form.
 #pragma once
 
+#include "FileFaults.h"
+#include "OsError.h"
+#include "PathStyle.h"
 #include "TextServices.h"
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 
+// An open file of the system (a Win32 handle, or a descriptor held in the
+// pointer's bits); InvalidOsHandle when there is none.
 using TOsHandle = void*;
 inline TOsHandle const InvalidOsHandle = reinterpret_cast<TOsHandle>(static_cast<intptr_t>(-1));
 
-constexpr uint32_t InvalidFileAttributes = 0xFFFFFFFFu;
-constexpr uint32_t FileAttributeDirectory = 0x10;
-constexpr uint32_t FileAttributeReparsePoint = 0x400;
-
-constexpr uint32_t DriveUnknown = 0;
-constexpr uint32_t DriveNoRootDir = 1;
-constexpr uint32_t DriveRemovable = 2;
-constexpr uint32_t DriveFixed = 3;
-constexpr uint32_t DriveRemote = 4;
-constexpr uint32_t DriveCdRom = 5;
-constexpr uint32_t DriveRamDisk = 6;
-
-// CreateNew makes a file only where none exists yet (CREATE_NEW).
+// CreateForWriting replaces whatever is there; CreateNew makes a file only
+// where nothing of that name exists yet. Written files are not shared; a file
+// open for reading is shared with other readers only.
 enum class TOpenMode { CreateForWriting, OpenForReading, CreateNew };
 
-constexpr uint32_t ErrorFileExists = 80;
-constexpr uint32_t ErrorAlreadyExists = 183;
+enum class TSeekOrigin : uint8_t { Begin = 0, Current = 1, End = 2 };
 
-// The fields of a WIN32_FIND_DATAA record that the program reads.
-struct TFindData {
-    uint32_t dwFileAttributes = 0;
-    TFileTime ftLastWriteTime;
-    uint32_t nFileSizeHigh = 0;
-    uint32_t nFileSizeLow = 0;
-    std::string cFileName;
+TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error);
+// One system call each; a short count is a success.
+bool OsRead(TOsHandle file, void* buffer, uint32_t count, uint32_t& done, TOsError& error);
+bool OsWrite(TOsHandle file, const void* buffer, uint32_t count, uint32_t& done, TOsError& error);
+bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& position, TOsError& error);
+bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error);
+bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error);
+void OsClose(TOsHandle file);
+
+// Other: a device, FIFO or socket, never read as a file.
+enum class TEntryKind : uint8_t { None, File, Directory, Other };
+
+// What the file system says of one name. A link reports what it points at,
+// and IsLink says that it is one (a junction or mount point on Windows).
+struct TEntryInfo {
+    std::string Name;
+    TEntryKind Kind = TEntryKind::None;
+    int64_t Size = 0;
+    TFileTime LastWriteTime;
+    bool IsLink = false;
 };
 
-TOsHandle OsCreateFile(const std::string& name, TOpenMode mode);
-bool OsReadFile(TOsHandle handle, void* buffer, uint32_t count, uint32_t& done);
-bool OsWriteFile(TOsHandle handle, const void* buffer, uint32_t count, uint32_t& done);
-uint32_t OsSetFilePointer(TOsHandle handle, int32_t low, int32_t* high, uint32_t method);
-bool OsSetLastWriteTime(TOsHandle handle, const TFileTime& time);
-void OsCloseHandle(TOsHandle handle);
+// The entry that path names, its Name being the last component as the system
+// spells it; false when nothing is there or the system will not say.
+bool OsQueryPath(const std::string& path, TEntryInfo& info);
+// The absolute form of a path, as the system resolves a relative one.
+bool OsFullPath(const std::string& path, std::string& full);
 
-uint32_t OsGetLastError();
-void OsSetLastError(uint32_t code);
-// The system's text for an error code, as FormatMessageA gives it.
-std::string OsFormatMessage(uint32_t code);
+// The entries of one directory, "." and ".." left out, in the system's order.
+class TDirectoryReader {
+public:
+    explicit TDirectoryReader(const std::string& dir);
+    ~TDirectoryReader();
+    TDirectoryReader(const TDirectoryReader&) = delete;
+    TDirectoryReader& operator=(const TDirectoryReader&) = delete;
 
-uint32_t OsGetFileAttributes(const std::string& path);
-// GetFullPathNameA: with size 0 the length needed, else the length written.
-uint32_t OsGetFullPathName(const std::string& path, uint32_t size, char* buffer);
+    // False when the directory could not be listed; Error says why.
+    bool IsOpen() const;
+    // The next entry; false at the end.
+    bool Next(TEntryInfo& entry);
 
-TOsHandle OsFindFirstFile(const std::string& pattern, TFindData& data);
-bool OsFindNextFile(TOsHandle handle, TFindData& data);
-void OsFindClose(TOsHandle handle);
+    TOsError Error;
 
-uint32_t OsGetDriveType(const std::string& root);
-bool OsCopyFile(const std::string& from, const std::string& to, bool failIfExists);
-bool OsCreateDirectory(const std::string& path);
-
-// Converts the text in place from the ANSI to the OEM code page.
-void OsCharToOem(std::string& text);
-
-// Fault injection for the tests: a hook asked before every file operation
-// that can make it fail with a real system error code, or make a write
-// accept fewer bytes than it was given. No hook is set in the program.
-enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory };
-
-struct TFileFault {
-    uint32_t Error = 0;
-    uint32_t ShortWriteBy = 0;
+private:
+    struct TState;
+    std::unique_ptr<TState> State;
 };
 
-using TFileFaultHook = std::function<TFileFault(TFileOperation operation)>;
-void SetFileFaultHook(TFileFaultHook hook);
+// Fails with kind Exists where something of that name is there already.
+bool OsCreateDirectory(const std::string& path, TOsError& error);
+// Never replaces a file that exists.
+bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error);
+
+enum class TVolumeKind { Unknown, NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
+// The kind of the drive, share or volume whose root is given.
+TVolumeKind OsVolumeKind(const std::string& root);

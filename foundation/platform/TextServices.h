@@ -1,7 +1,6 @@
-// Text and time services of the operating system that the pure code needs.
-// Win32 builds take them from the system (win32/TextServices.cpp); the native
-// build of the pure code has its own implementation (native/TextServices.cpp)
-// that follows the same rules for code page 1252.
+// Text and time services of the operating system. The Win32 build takes them
+// from the system (win32/TextServices.cpp); POSIX builds have their own
+// (posix/TextServices.cpp), which follows the same rules for code page 1252.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +31,9 @@ TFileTime MakeFileTime(uint64_t value);
 const char* OsCharNext(const char* p);
 // Upper-cases the text in place by the system's ANSI rules.
 void OsCharUpper(std::string& text);
+// The text in the system's OEM code page, the one its command interpreter
+// reads batch files in.
+std::string OsTextToOemCodePage(const std::string& text);
 // UTC calendar form of a FILETIME and back; false where the system refuses.
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime);
 bool OsSystemTimeToFileTime(const TSystemTime& systemTime, TFileTime& fileTime);

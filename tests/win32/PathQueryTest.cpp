@@ -1,4 +1,5 @@
 #include "index/PathOps.h"
+#include "index/PathQuery.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -2,167 +2,216 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 static_assert(sizeof(TFileTime) == sizeof(FILETIME), "TFileTime mirrors FILETIME");
+
+const TPathStyle NativePathStyle = TPathStyle::Windows;
 
 namespace {
 
-FILETIME ToFileTime(const TFileTime& t) {
-    FILETIME ft;
-    ft.dwLowDateTime = t.dwLowDateTime;
-    ft.dwHighDateTime = t.dwHighDateTime;
-    return ft;
+HANDLE AsHandle(TOsHandle file) {
+    return static_cast<HANDLE>(file);
 }
 
-void CopyFindData(const WIN32_FIND_DATAA& from, TFindData& to) {
-    to.dwFileAttributes = from.dwFileAttributes;
-    to.ftLastWriteTime.dwLowDateTime = from.ftLastWriteTime.dwLowDateTime;
-    to.ftLastWriteTime.dwHighDateTime = from.ftLastWriteTime.dwHighDateTime;
-    to.nFileSizeHigh = from.nFileSizeHigh;
-    to.nFileSizeLow = from.nFileSizeLow;
-    to.cFileName = from.cFileName;
+TFileTime FromFileTime(const FILETIME& ft) {
+    TFileTime t;
+    t.dwLowDateTime = ft.dwLowDateTime;
+    t.dwHighDateTime = ft.dwHighDateTime;
+    return t;
 }
 
-TFileFaultHook& FaultHook() {
-    static TFileFaultHook hook;
-    return hook;
+int64_t SizeOf(DWORD high, DWORD low) {
+    return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
 }
 
-TFileFault Fault(TFileOperation operation) {
-    return FaultHook() ? FaultHook()(operation) : TFileFault();
+TEntryKind KindOf(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? TEntryKind::Directory : TEntryKind::File;
+}
+
+// The last error of the system, taken before anything else can change it.
+bool Failed(TOsError& error) {
+    error = OsErrorFromCode(GetLastError());
+    return false;
+}
+
+// An injected fault fails the operation as the system would have.
+bool Injected(TFileOperation operation, TOsError& error) {
+    const TFileFault fault = InjectedFault(operation);
+    if (fault.Error == 0)
+        return false;
+    error = OsErrorFromCode(fault.Error);
+    return true;
 }
 
 }  // namespace
 
-void SetFileFaultHook(TFileFaultHook hook) {
-    FaultHook() = std::move(hook);
-}
-
-TOsHandle OsCreateFile(const std::string& name, TOpenMode mode) {
-    const TFileFault fault =
-        Fault(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create);
-    if (fault.Error != 0) {
-        SetLastError(fault.Error);
-        return INVALID_HANDLE_VALUE;
+TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
+    if (Injected(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create, error))
+        return InvalidOsHandle;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    switch (mode) {
+    case TOpenMode::CreateForWriting:
+        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        break;
+    case TOpenMode::CreateNew:
+        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        break;
+    case TOpenMode::OpenForReading:
+        handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        break;
     }
-    if (mode == TOpenMode::CreateForWriting)
-        return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (mode == TOpenMode::CreateNew)
-        return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        Failed(error);
+        return InvalidOsHandle;
+    }
+    return handle;
 }
 
-bool OsReadFile(TOsHandle handle, void* buffer, uint32_t count, uint32_t& done) {
-    if (const TFileFault fault = Fault(TFileOperation::Read); fault.Error != 0) {
-        done = 0;
-        SetLastError(fault.Error);
+bool OsRead(TOsHandle file, void* buffer, uint32_t count, uint32_t& done, TOsError& error) {
+    done = 0;
+    if (Injected(TFileOperation::Read, error))
         return false;
-    }
     DWORD got = 0;
-    const BOOL ok = ReadFile(handle, buffer, count, &got, nullptr);
+    const BOOL ok = ReadFile(AsHandle(file), buffer, count, &got, nullptr);
     done = got;
-    return ok != FALSE;
+    return ok != FALSE || Failed(error);
 }
 
-bool OsWriteFile(TOsHandle handle, const void* buffer, uint32_t count, uint32_t& done) {
-    const TFileFault fault = Fault(TFileOperation::Write);
+bool OsWrite(TOsHandle file, const void* buffer, uint32_t count, uint32_t& done, TOsError& error) {
+    done = 0;
+    const TFileFault fault = InjectedFault(TFileOperation::Write);
     if (fault.Error != 0) {
-        done = 0;
-        SetLastError(fault.Error);
+        error = OsErrorFromCode(fault.Error);
         return false;
     }
     count = count > fault.ShortWriteBy ? count - fault.ShortWriteBy : 0;
     DWORD put = 0;
-    const BOOL ok = WriteFile(handle, buffer, count, &put, nullptr);
+    const BOOL ok = WriteFile(AsHandle(file), buffer, count, &put, nullptr);
     done = put;
-    return ok != FALSE;
+    return ok != FALSE || Failed(error);
 }
 
-uint32_t OsSetFilePointer(TOsHandle handle, int32_t low, int32_t* high, uint32_t method) {
-    if (const TFileFault fault = Fault(TFileOperation::Seek); fault.Error != 0) {
-        SetLastError(fault.Error);
-        return INVALID_SET_FILE_POINTER;
-    }
-    LONG h = *high;
-    const DWORD result = SetFilePointer(handle, low, &h, method);
-    *high = h;
-    return result;
-}
-
-bool OsSetLastWriteTime(TOsHandle handle, const TFileTime& time) {
-    if (const TFileFault fault = Fault(TFileOperation::SetTime); fault.Error != 0) {
-        SetLastError(fault.Error);
+bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& position, TOsError& error) {
+    if (Injected(TFileOperation::Seek, error))
         return false;
-    }
-    const FILETIME ft = ToFileTime(time);
-    return SetFileTime(handle, nullptr, nullptr, &ft) != FALSE;
-}
-
-void OsCloseHandle(TOsHandle handle) {
-    CloseHandle(handle);
-}
-
-uint32_t OsGetLastError() {
-    return GetLastError();
-}
-
-void OsSetLastError(uint32_t code) {
-    SetLastError(code);
-}
-
-std::string OsFormatMessage(uint32_t code) {
-    char buffer[1024];
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                        buffer, sizeof buffer, nullptr);
-    return std::string(buffer, length);
-}
-
-uint32_t OsGetFileAttributes(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
-}
-
-uint32_t OsGetFullPathName(const std::string& path, uint32_t size, char* buffer) {
-    return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-}
-
-TOsHandle OsFindFirstFile(const std::string& pattern, TFindData& data) {
-    WIN32_FIND_DATAA found;
-    const HANDLE handle = FindFirstFileA(pattern.c_str(), &found);
-    if (handle != INVALID_HANDLE_VALUE)
-        CopyFindData(found, data);
-    return handle;
-}
-
-bool OsFindNextFile(TOsHandle handle, TFindData& data) {
-    WIN32_FIND_DATAA found;
-    if (!FindNextFileA(handle, &found))
-        return false;
-    CopyFindData(found, data);
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER moved;
+    if (!SetFilePointerEx(AsHandle(file), distance, &moved, static_cast<DWORD>(origin)))
+        return Failed(error);
+    position = moved.QuadPart;
     return true;
 }
 
-void OsFindClose(TOsHandle handle) {
-    FindClose(handle);
-}
-
-uint32_t OsGetDriveType(const std::string& root) {
-    return GetDriveTypeA(root.c_str());
-}
-
-bool OsCopyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    return CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
-}
-
-bool OsCreateDirectory(const std::string& path) {
-    if (const TFileFault fault = Fault(TFileOperation::MakeDirectory); fault.Error != 0) {
-        SetLastError(fault.Error);
+bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
+    if (Injected(TFileOperation::Seek, error))
         return false;
-    }
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+    LARGE_INTEGER value;
+    if (!GetFileSizeEx(AsHandle(file), &value))
+        return Failed(error);
+    size = value.QuadPart;
+    return true;
 }
 
-void OsCharToOem(std::string& text) {
-    if (!text.empty())
-        CharToOemBuffA(text.c_str(), &text[0], static_cast<DWORD>(text.size()));
+bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) {
+    if (Injected(TFileOperation::SetTime, error))
+        return false;
+    FILETIME ft;
+    ft.dwLowDateTime = time.dwLowDateTime;
+    ft.dwHighDateTime = time.dwHighDateTime;
+    return SetFileTime(AsHandle(file), nullptr, nullptr, &ft) != FALSE || Failed(error);
+}
+
+void OsClose(TOsHandle file) {
+    CloseHandle(AsHandle(file));
+}
+
+bool OsQueryPath(const std::string& path, TEntryInfo& info) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    info.Kind = KindOf(data.dwFileAttributes);
+    info.Size = SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
+    info.LastWriteTime = FromFileTime(data.ftLastWriteTime);
+    info.IsLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return true;
+}
+
+bool OsFullPath(const std::string& path, std::string& full) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::string buffer(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &buffer[0], nullptr);
+    if (length == 0 || length >= needed)
+        return false;
+    buffer.resize(length);
+    full = buffer;
+    return true;
+}
+
+struct TDirectoryReader::TState {
+    HANDLE Find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA Data;
+    // The system hands out the first entry with the handle.
+    bool HavePending = false;
+};
+
+TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_unique<TState>()) {
+    const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + '\\') + "*.*";
+    State->Find = FindFirstFileA(pattern.c_str(), &State->Data);
+    if (State->Find == INVALID_HANDLE_VALUE)
+        Failed(Error);
+    else
+        State->HavePending = true;
+}
+
+TDirectoryReader::~TDirectoryReader() {
+    if (State->Find != INVALID_HANDLE_VALUE)
+        FindClose(State->Find);
+}
+
+bool TDirectoryReader::IsOpen() const {
+    return State->Find != INVALID_HANDLE_VALUE;
+}
+
+bool TDirectoryReader::Next(TEntryInfo& entry) {
+    if (!IsOpen())
+        return false;
+    for (;;) {
+        if (!State->HavePending && !FindNextFileA(State->Find, &State->Data))
+            return false;
+        State->HavePending = false;
+        const WIN32_FIND_DATAA& data = State->Data;
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        entry.Name = name;
+        entry.Kind = KindOf(data.dwFileAttributes);
+        entry.Size = SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
+        entry.LastWriteTime = FromFileTime(data.ftLastWriteTime);
+        entry.IsLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        return true;
+    }
+}
+
+bool OsCreateDirectory(const std::string& path, TOsError& error) {
+    if (Injected(TFileOperation::MakeDirectory, error))
+        return false;
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE || Failed(error);
+}
+
+bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
+    return CopyFileA(from.c_str(), to.c_str(), TRUE) != FALSE || Failed(error);
+}
+
+TVolumeKind OsVolumeKind(const std::string& root) {
+    switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_NO_ROOT_DIR: return TVolumeKind::NoRoot;
+    case DRIVE_REMOVABLE: return TVolumeKind::Removable;
+    case DRIVE_FIXED: return TVolumeKind::Fixed;
+    case DRIVE_REMOTE: return TVolumeKind::Remote;
+    case DRIVE_CDROM: return TVolumeKind::CdRom;
+    case DRIVE_RAMDISK: return TVolumeKind::RamDisk;
+    default: return TVolumeKind::Unknown;
+    }
 }

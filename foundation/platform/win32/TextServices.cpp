@@ -11,6 +11,13 @@ void OsCharUpper(std::string& text) {
         CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
 }
 
+std::string OsTextToOemCodePage(const std::string& text) {
+    std::string oem = text;
+    if (!oem.empty())
+        CharToOemBuffA(text.c_str(), &oem[0], static_cast<DWORD>(oem.size()));
+    return oem;
+}
+
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime) {
     FILETIME ft;
     ft.dwLowDateTime = fileTime.dwLowDateTime;

@@ -1,6 +1,6 @@
-// The native stand-ins for the system's text and time services, so that the
-// pure code runs under the sanitizers and fuzzers. They follow the Win32
-// rules for code page 1252 and the proleptic Gregorian calendar from 1601.
+// The text and time services over plain C++, for POSIX systems. They follow
+// the Win32 rules for code page 1252 and the proleptic Gregorian calendar
+// from 1601, so that both programs read and write the same header texts.
 #include "../TextServices.h"
 
 namespace {
@@ -67,6 +67,18 @@ const char* OsCharNext(const char* p) {
 void OsCharUpper(std::string& text) {
     for (char& c : text)
         c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
+}
+
+// A POSIX system has no command interpreter that reads batch files: ASCII
+// passes as it is, and a character that a batch line could not be trusted to
+// carry becomes '?', as the system's conversion writes it.
+std::string OsTextToOemCodePage(const std::string& text) {
+    std::string oem = text;
+    for (char& c : oem) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            c = '?';
+    }
+    return oem;
 }
 
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime) {

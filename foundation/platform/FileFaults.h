@@ -1,0 +1,20 @@
+// Fault injection for the tests: a hook asked before every file operation,
+// which can make the operation fail with a real system error number, or
+// make a write accept fewer bytes than it was given. No hook is set in the
+// programs; both implementations of the file system ask it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory };
+
+struct TFileFault {
+    uint32_t Error = 0;
+    uint32_t ShortWriteBy = 0;
+};
+
+using TFileFaultHook = std::function<TFileFault(TFileOperation operation)>;
+void SetFileFaultHook(TFileFaultHook hook);
+// What the hook asks of this operation; no fault without a hook.
+TFileFault InjectedFault(TFileOperation operation);

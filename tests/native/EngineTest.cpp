@@ -1,0 +1,251 @@
+// The engine's own split and join, run natively over the POSIX layer on real
+// files, under AddressSanitizer and UBSan.
+#include "support/InProcessJob.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh directory of its own for every case, removed afterwards.
+class TScratch {
+public:
+    TScratch() {
+        std::string pattern = (fs::temp_directory_path() / "fendrix-native-XXXXXX").string();
+        Path = mkdtemp(pattern.data());
+    }
+    ~TScratch() { fs::remove_all(Path); }
+    fs::path operator/(const std::string& name) const { return Path / name; }
+    fs::path Path;
+};
+
+std::string Pattern(size_t size, int seed) {
+    std::string bytes(size, '\0');
+    uint32_t x = 2463534242u + static_cast<uint32_t>(seed);
+    for (char& c : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    return bytes;
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Seconds and milliseconds since 1970; the header keeps milliseconds.
+void SetTime(const fs::path& path, time_t seconds, long milliseconds) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {seconds, milliseconds * 1000000}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0)) << path;
+}
+
+int64_t TimeInMilliseconds(const fs::path& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return -1;
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
+// Every file and directory below root: bytes and time for files.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> out;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        const std::string key = fs::relative(item.path(), root).string();
+        if (item.is_directory())
+            out[key + "/"] = "<dir>";
+        else
+            out[key] = ReadBytes(item.path()) + "@" + std::to_string(TimeInMilliseconds(item.path()));
+    }
+    return out;
+}
+
+uint8_t Split(const fs::path& source, const fs::path& out, int64_t size) {
+    TJobRequest request;
+    request.Source = source.string();
+    request.OutputDir = out.string();
+    request.Size = size;
+    return RunInProcess(request);
+}
+
+uint8_t Join(const fs::path& start, const fs::path& out, bool noHeader = false) {
+    return RunJoinInProcess(start.string(), out.string(), true, noHeader);
+}
+
+TEST(NativeEngine, FileRoundTrip) {
+    struct TRow {
+        const char* Label;
+        size_t Size;
+        int64_t PartSize;
+        int Parts;
+    } rows[] = {
+        {"one part with the header", 10, 1000, 1},
+        {"exact multiple of the part size", 3000, 1000, 3},
+        {"many parts and a remainder", 100001, 4096, 25},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratch dir;
+        fs::create_directories(dir / "parts");
+        fs::create_directories(dir / "out");
+        const std::string bytes = Pattern(row.Size, 7);
+        WriteBytes(dir / "film.mkv", bytes);
+        SetTime(dir / "film.mkv", 1700000000, 123);
+
+        ASSERT_EQ(rcOk, Split(dir / "film.mkv", dir / "parts", row.PartSize));
+        EXPECT_TRUE(fs::exists(dir / ("parts/film.mkv." + std::string(row.Parts < 10 ? "00" : "0") +
+                                      std::to_string(row.Parts))));
+        EXPECT_TRUE(fs::exists(dir / "parts/film.mkv.h001"));
+
+        ASSERT_EQ(rcOk, Join(dir / "parts/film.mkv.001", dir / "out"));
+        EXPECT_EQ(bytes, ReadBytes(dir / "out/film.mkv"));
+        EXPECT_EQ(1700000000123, TimeInMilliseconds(dir / "out/film.mkv"));
+    }
+}
+
+TEST(NativeEngine, TreeRoundTripAcrossTwoEngines) {
+    TScratch dir;
+    const fs::path src = dir / "src";
+    fs::create_directories(src / "sub/deeper");
+    fs::create_directories(src / "empty");
+    WriteBytes(src / "a.txt", Pattern(2500, 1));
+    WriteBytes(src / "sub/b.bin", Pattern(7000, 2));
+    WriteBytes(src / "sub/deeper/zero.dat", "");
+    WriteBytes(src / "sub/deeper/c with space.bin", Pattern(333, 3));
+    SetTime(src / "a.txt", 1000000000, 1);
+    SetTime(src / "sub/b.bin", 1200000000, 999);
+    SetTime(src / "sub/deeper/zero.dat", 86400, 0);
+    SetTime(src / "sub/deeper/c with space.bin", 1600000000, 500);
+    fs::create_directories(dir / "parts");
+    fs::create_directories(dir / "out");
+
+    ASSERT_EQ(rcOk, Split(src, dir / "parts", 1000));
+    // The set holds backslash-separated names, as a Windows join reads them.
+    std::string header;
+    for (const char* name : {"parts/src.h001", "parts/src.h002", "parts/src.h003"})
+        header += ReadBytes(dir / name);
+    EXPECT_NE(std::string::npos, header.find("src\\sub\\deeper\\c with space.bin\tF\t333\t"));
+
+    // Any file of the set starts the join, from a second engine of its own.
+    ASSERT_EQ(rcOk, Join(dir / "parts/src.005", dir / "out"));
+    auto expected = Snapshot(dir / "src");
+    auto rebuilt = Snapshot(dir / "out/src");
+    // Directory times are not restored; only the files' are compared.
+    EXPECT_EQ(expected, rebuilt);
+}
+
+TEST(NativeEngine, NumberedPartsWithoutHeader) {
+    TScratch dir;
+    fs::create_directories(dir / "out");
+    const std::string bytes = Pattern(2500, 9);
+    WriteBytes(dir / "data.bin.001", bytes.substr(0, 1000));
+    WriteBytes(dir / "data.bin.002", bytes.substr(1000, 1000));
+    WriteBytes(dir / "data.bin.003", bytes.substr(2000));
+    ASSERT_EQ(rcOk, Join(dir / "data.bin.002", dir / "out", true));
+    EXPECT_EQ(bytes, ReadBytes(dir / "out/data.bin"));
+}
+
+// A header can come from anywhere: what it names must stay below the output
+// directory, and a refused header creates nothing at all.
+TEST(NativeEngine, HostileHeadersAreRefusedBeforeAnythingIsCreated) {
+    struct TRow {
+        const char* Label;
+        std::string Entries;
+    } rows[] = {
+        {"parent directory", "ok.txt\tF\t3\t20200101000000000\t..\\escape.txt\tF\t2\t20200101000000000\t"},
+        {"absolute name", "\\etc\\owned\tF\t5\t20200101000000000\t"},
+        {"drive name", "C:evil\tF\t5\t20200101000000000\t"},
+        {"slash inside a name", "a/b\tF\t5\t20200101000000000\t"},
+        {"device name", "NUL.txt\tF\t5\t20200101000000000\t"},
+        {"negative size", "neg\tF\t-5\t20200101000000000\t"},
+        {"bad number", "x\tF\t1e3\t20200101000000000\t"},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratch dir;
+        fs::create_directories(dir / "parts");
+        fs::create_directories(dir / "out");
+        WriteBytes(dir / "parts/set.001", "abcde");
+        WriteBytes(dir / "parts/set.h001", "QoVa40\t" + row.Entries + "\t");
+        EXPECT_EQ(rcInvalidHeader, Join(dir / "parts/set.001", dir / "out"));
+        EXPECT_TRUE(fs::is_empty(dir / "out"));
+        EXPECT_FALSE(fs::exists(dir / "escape.txt"));
+    }
+}
+
+// A header separates components with the backslash; a POSIX name holding
+// one would come back as another path, so the split refuses it up front.
+TEST(NativeEngine, ANameWithABackslashIsRefusedBeforeAnythingIsWritten) {
+    TScratch dir;
+    fs::create_directories(dir / "src/sub");
+    WriteBytes(dir / "src/fine.txt", "fine");
+    WriteBytes(dir / "src/sub/back\\slash.txt", "odd");
+    fs::create_directories(dir / "parts");
+    EXPECT_EQ(rcFileError, Split(dir / "src", dir / "parts", 1000));
+    EXPECT_TRUE(fs::is_empty(dir / "parts"));
+}
+
+TEST(NativeEngine, PathCheckCodes) {
+    TScratch dir;
+    fs::create_directories(dir / "parts");
+    WriteBytes(dir / "file.bin", "data");
+    struct TRow {
+        const char* Label;
+        fs::path Source;
+        fs::path Output;
+        int64_t Size;
+        bool Join;
+        uint8_t Expected;
+    } rows[] = {
+        {"missing source", dir / "nothing", dir / "parts", 100, false, rcSourceNotFound},
+        {"missing output", dir / "file.bin", dir / "nowhere", 100, false, rcOutputNotFound},
+        {"output is a file", dir / "file.bin", dir / "file.bin", 100, false, rcOutputIsFile},
+        {"zero size", dir / "file.bin", dir / "parts", 0, false, rcInvalidSize},
+        {"join of a directory", dir / "parts", dir / "parts", 100, true, rcSourceIsDirectory},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TJobRequest request;
+        request.Source = row.Source.string();
+        request.OutputDir = row.Output.string();
+        request.Size = row.Size;
+        request.Join = row.Join;
+        EXPECT_EQ(row.Expected, RunInProcess(request));
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "parts"));
+}
+
+// A relative source resolves against the working directory, as a path typed
+// at a prompt does.
+TEST(NativeEngine, RelativePaths) {
+    TScratch dir;
+    fs::create_directories(dir / "parts");
+    fs::create_directories(dir / "out");
+    WriteBytes(dir / "rel.bin", Pattern(1500, 4));
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path);
+    const uint8_t split = Split("rel.bin", "./parts/", 1000);
+    const uint8_t join = Join("parts/rel.bin.002", "out");
+    fs::current_path(before);
+    EXPECT_EQ(rcOk, split);
+    EXPECT_EQ(rcOk, join);
+    EXPECT_EQ(ReadBytes(dir / "rel.bin"), ReadBytes(dir / "out/rel.bin"));
+}
+
+}  // namespace
