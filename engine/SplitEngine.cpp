@@ -46,8 +46,7 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
             return full;
         if (params.Batch && UpperText(name) == batchName)
             return full;
-        if (params.Copy && UpperText(name) == "FENDRIX.EXE")
-            return full;
+        // The program copy is no victim: it never replaces a file.
     }
     return std::string();
 }
@@ -203,17 +202,24 @@ void TSplitRun::WriteBatchLine(int32_t number) {
         line = "copy /b \"" + name + "\" + \"" + name + extension + "\"\r\n";
     }
     line = OsTextToOemCodePage(line);
-    BatchFile->Write(line.data(), static_cast<uint32_t>(line.size()));
-}
-
-// The program beside the parts, so that the receiving machine needs nothing
-// else; an existing copy is never replaced.
-void CopyProgram(const TFendrixStartParams& params) {
-    TOsError error;
-    OsCopyFileNoReplace(ArgumentText(0), AddTrailingBackslash(params.OutputDir, NativePathStyle) + "Fendrix.exe", error);
+    // A batch file that lacks a line would rebuild a shorter file without a
+    // word: a short write is a write error like any other.
+    if (BatchFile->Write(line.data(), static_cast<uint32_t>(line.size())) != line.size())
+        throw EExceptionLite(WriteErrorText);
 }
 
 }  // namespace
+
+// The program beside the parts, so that the receiving machine needs nothing
+// else; an existing copy is never replaced. The set is good without it, so a
+// failed copy ends nothing: the window says why it is missing.
+void TFendrix::CopyProgram() {
+    TOsError error;
+    const std::string target = AddTrailingBackslash(Params->OutputDir, NativePathStyle) + "Fendrix.exe";
+    if (!OsCopyFileNoReplace(ArgumentText(0), target, error) && error.Kind != TOsErrorKind::Exists &&
+        !Params->Silent)
+        MessageBox(error.Text, mbIconError | mbOk);
+}
 
 int64_t TFendrix::PartCount(int64_t byteCount) const {
     const int64_t q = byteCount / Params->Size;
@@ -254,7 +260,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     }
     if (r == rcOk) {
         if (Params->Copy)
-            CopyProgram(*Params);
+            CopyProgram();
         SetProgressTotal(FileList->TotalSize() + headerSize);
         r = SplitCore();
     }

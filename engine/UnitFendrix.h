@@ -71,6 +71,8 @@ public:
     int64_t PartCount(int64_t byteCount) const;
     // Writes the data parts, the batch file and the header files.
     uint8_t SplitCore();
+    // Puts the program beside the parts; a failure is reported, not fatal.
+    void CopyProgram();
     // Reads the header (or scans the numbered parts) and rebuilds the files.
     uint8_t JoinCore();
 

@@ -3,10 +3,22 @@
 #include "UnitFileInfo.h"
 
 #include "foundation/UnitFileStream.h"
+#include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 
+#include <set>
+
 namespace {
+
+// A directory that cannot be listed would leave its contents out of the set
+// without a word; the split must end before it writes anything instead.
+[[noreturn]] void RaiseUnlisted(const TOsError& error, const std::string& dir) {
+    std::string text = error.Text;
+    if (!text.empty() && text.back() != '\n')
+        text += "\r\n";
+    throw EExceptionLite(text + "\"" + dir + "\"");
+}
 
 // Keeps the list's total as entries are appended, so that the limit test
 // after each directory does not sum the whole list again.
@@ -14,6 +26,9 @@ struct TScan {
     TFileInfos& List;
     int64_t Limit;
     uint64_t Total;
+    // Every directory entered, by identity: a link leads into a directory
+    // once, and a loop of links ends where it comes round again.
+    std::set<TDirectoryIdentity> Entered;
 
     void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
         TFileInfo* entry = List.Add();
@@ -23,8 +38,24 @@ struct TScan {
 
     bool OverLimit() const { return static_cast<int64_t>(Total) > Limit; }
 
+    // False for a directory met before, which stays an empty directory.
+    bool FirstVisit(const std::string& dir) {
+        TDirectoryIdentity identity;
+        TOsError error;
+        // A bare drive ("S:") names the drive's current directory; its root
+        // is what the scan lists.
+        const std::string opened = PathRoot(dir, NativePathStyle) == dir ? AddTrailingBackslash(dir, NativePathStyle) : dir;
+        if (!OsDirectoryIdentity(opened, identity, error))
+            RaiseUnlisted(error, dir);
+        return Entered.insert(identity).second;
+    }
+
     void ScanDirectory(const std::string& dir) {
+        if (!FirstVisit(dir))
+            return;
         TDirectoryReader reader(dir);
+        if (!reader.IsOpen())
+            RaiseUnlisted(reader.Error, dir);
         TEntryInfo info;
         while (reader.Next(info)) {
             // The header separates components with the backslash: a POSIX
@@ -44,12 +75,12 @@ struct TScan {
             Append(path, fkDirectory, info);
             if (OverLimit())
                 return;
-            // A junction or directory link is recorded but not followed: it
-            // can point at its own parent, and what it points at is stored
-            // once already or belongs to another tree.
-            if (!info.IsLink)
-                ScanDirectory(path);
+            // Junctions, directory links and mount points are entered too:
+            // the user sees their contents as part of the tree.
+            ScanDirectory(path);
         }
+        if (reader.Error.Kind != TOsErrorKind::None)
+            RaiseUnlisted(reader.Error, dir);
     }
 };
 

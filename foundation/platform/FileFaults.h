@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory };
+// List: a directory opened for listing; Copy: a whole file copied.
+enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory, List, Copy };
 
 struct TFileFault {
     uint32_t Error = 0;

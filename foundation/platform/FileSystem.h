@@ -54,6 +54,17 @@ bool OsQueryPath(const std::string& path, TEntryInfo& info);
 // The absolute form of a path, as the system resolves a relative one.
 bool OsFullPath(const std::string& path, std::string& full);
 
+// Which directory a path leads to, whatever links it passes: the volume and
+// the directory's number on it.
+struct TDirectoryIdentity {
+    uint64_t Volume = 0;
+    uint64_t Index = 0;
+    bool operator<(const TDirectoryIdentity& other) const {
+        return Volume != other.Volume ? Volume < other.Volume : Index < other.Index;
+    }
+};
+bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error);
+
 // The entries of one directory, "." and ".." left out, in the system's order.
 class TDirectoryReader {
 public:
@@ -64,7 +75,8 @@ public:
 
     // False when the directory could not be listed; Error says why.
     bool IsOpen() const;
-    // The next entry; false at the end.
+    // The next entry; false at the end, and also when the listing broke off,
+    // which leaves a kind in Error.
     bool Next(TEntryInfo& entry);
 
     TOsError Error;

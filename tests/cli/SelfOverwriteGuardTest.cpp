@@ -17,7 +17,6 @@ TEST(SelfOverwriteGuard, SplitRefusesToReplaceItsOwnSources) {
         {"a data part name in the tree being split", {"d\\d.001", "d\\x.txt"}, "/SILENT d d", "d\\d.001"},
         {"a header file name in the tree being split", {"d\\d.h001", "d\\x.txt"}, "/SILENT d d", "d\\d.h001"},
         {"the batch file is the source itself", {"x.bat"}, "/SILENT x.bat . /BATCH", "x.bat"},
-        {"the program copy would land on a listed file", {"d\\Fendrix.exe"}, "/SILENT d d /COPY", "d\\Fendrix.exe"},
         {"a four-digit part of a 1000-part set", {"d\\d.1000", "d\\pad.bin"}, "/SILENT d d /SIZE10", "d\\d.1000"},
     };
     for (const TCase& c : cases) {
@@ -33,6 +32,20 @@ TEST(SelfOverwriteGuard, SplitRefusesToReplaceItsOwnSources) {
         EXPECT_EQ(before, ReadFileBytes(dir / c.Victim));
         EXPECT_EQ(entriesBefore, CountEntries(dir / "d") + CountEntries(dir.Path())) << "nothing was written";
     }
+}
+
+// The program copy never replaces a file, so a listed Fendrix.exe in the
+// output directory is safe: the split goes on, and the file stays itself.
+TEST(SelfOverwriteGuard, AListedProgramCopyIsNoVictim) {
+    TScratchDir dir("guardexe");
+    MakeDirectory(dir / "d");
+    MakeDirectory(dir / "back");
+    WritePatternFile(dir / "d\\Fendrix.exe", 20, 7);
+    const std::string before = ReadFileBytes(dir / "d\\Fendrix.exe");
+    ASSERT_EQ(0, RunFendrix("/SILENT d d /COPY", dir.Path()));
+    EXPECT_EQ(before, ReadFileBytes(dir / "d\\Fendrix.exe"));
+    ASSERT_EQ(0, RunFendrix("/SILENT d\\d.001 back /UNSPLIT", dir.Path()));
+    EXPECT_EQ(before, ReadFileBytes(dir / "back\\d\\Fendrix.exe"));
 }
 
 TEST(SelfOverwriteGuard, SplitIntoItsOwnTreeIsFineWithoutCollisions) {

@@ -1,5 +1,6 @@
 // The engine's own split and join, run natively over the POSIX layer on real
 // files, under AddressSanitizer and UBSan.
+#include "foundation/platform/FileFaults.h"
 #include "support/InProcessJob.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,49 @@ TEST(NativeEngine, ANameWithABackslashIsRefusedBeforeAnythingIsWritten) {
     fs::create_directories(dir / "parts");
     EXPECT_EQ(rcFileError, Split(dir / "src", dir / "parts", 1000));
     EXPECT_TRUE(fs::is_empty(dir / "parts"));
+}
+
+// A linked directory's contents are part of the tree; a link back to an
+// ancestor is entered no more, so the split ends and stores each file once.
+TEST(NativeEngine, LinkedDirectoriesAreEnteredOnce) {
+    TScratch dir;
+    fs::create_directories(dir / "outside");
+    fs::create_directories(dir / "src/sub");
+    WriteBytes(dir / "outside/o.txt", Pattern(100, 1));
+    WriteBytes(dir / "src/sub/inner.txt", Pattern(20, 2));
+    fs::create_directory_symlink(dir / "outside", dir / "src/out");
+    fs::create_directory_symlink("..", dir / "src/sub/loop");
+    fs::create_directories(dir / "parts");
+    fs::create_directories(dir / "back");
+    ASSERT_EQ(rcOk, Split(dir / "src", dir / "parts", 1000));
+    ASSERT_EQ(rcOk, Join(dir / "parts/src.001", dir / "back"));
+    EXPECT_EQ(ReadBytes(dir / "outside/o.txt"), ReadBytes(dir / "back/src/out/o.txt"));
+    EXPECT_EQ(ReadBytes(dir / "src/sub/inner.txt"), ReadBytes(dir / "back/src/sub/inner.txt"));
+    EXPECT_TRUE(fs::is_directory(dir / "back/src/sub/loop"));
+    EXPECT_TRUE(fs::is_empty(dir / "back/src/sub/loop"));
+}
+
+// A directory that cannot be listed ends the split before anything is
+// written, instead of leaving its contents out of the set.
+TEST(NativeEngine, AnUnlistableDirectoryEndsTheSplitWithAFileError) {
+    TScratch dir;
+    fs::create_directories(dir / "src/a/b");
+    WriteBytes(dir / "src/a/b/x.txt", "x");
+    fs::create_directories(dir / "parts");
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE("listing " + std::to_string(n) + " fails");
+        int count = 0;
+        SetFileFaultHook([&](TFileOperation operation) {
+            TFileFault fault;
+            if (operation == TFileOperation::List && ++count == n)
+                fault.Error = EACCES;
+            return fault;
+        });
+        const uint8_t result = Split(dir / "src", dir / "parts", 1000);
+        SetFileFaultHook(nullptr);
+        EXPECT_EQ(rcFileError, result);
+        EXPECT_TRUE(fs::is_empty(dir / "parts"));
+    }
 }
 
 TEST(NativeEngine, PathCheckCodes) {

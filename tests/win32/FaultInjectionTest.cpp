@@ -61,6 +61,8 @@ uint32_t ErrorFor(TFileOperation operation) {
     case TFileOperation::Seek: return ERROR_NEGATIVE_SEEK;
     case TFileOperation::SetTime: return ERROR_WRITE_PROTECT;
     case TFileOperation::MakeDirectory: return ERROR_PATH_NOT_FOUND;
+    case TFileOperation::List: return ERROR_NETWORK_ACCESS_DENIED;
+    case TFileOperation::Copy: return ERROR_HANDLE_DISK_FULL;
     }
     return ERROR_GEN_FAILURE;
 }
@@ -162,7 +164,12 @@ TFaultRun InjectEveryFault(bool join) {
         EXPECT_EQ(rcFileError, result);
         EXPECT_FALSE(user.Boxes.empty());
         if (!user.Boxes.empty()) {
-            EXPECT_EQ(SystemErrorText(ErrorFor(fault.Hit)), user.Boxes.back().Text);
+            // A directory that cannot be listed is named after the text.
+            EXPECT_EQ(0u, user.Boxes.back().Text.find(SystemErrorText(ErrorFor(fault.Hit)))) << user.Boxes.back().Text;
+            if (fault.Hit == TFileOperation::List)
+                EXPECT_NE(std::string::npos, user.Boxes.back().Text.find(dir / "src")) << user.Boxes.back().Text;
+            else
+                EXPECT_EQ(SystemErrorText(ErrorFor(fault.Hit)), user.Boxes.back().Text);
             EXPECT_EQ(mbOk | mbIconError, user.Boxes.back().Style);
         }
         EXPECT_EQ(handles, OpenHandleCount()) << "a handle was left open";
@@ -186,7 +193,7 @@ TEST(FaultInjection, EveryOperationOfASplitFailsOnce) {
     std::printf("split: %d faults injected and survived\n", run.Faults);
     EXPECT_GT(run.Faults, 20);
     const std::set<TFileOperation> expected = {TFileOperation::Create, TFileOperation::Open, TFileOperation::Read,
-                                               TFileOperation::Write, TFileOperation::Seek};
+                                               TFileOperation::Write, TFileOperation::Seek, TFileOperation::List};
     EXPECT_EQ(expected, run.Operations);
 }
 

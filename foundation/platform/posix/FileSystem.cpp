@@ -233,7 +233,18 @@ struct TDirectoryReader::TState {
     DIR* Dir = nullptr;
 };
 
+bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error) {
+    struct stat st;
+    if (stat(NativePath(dir).c_str(), &st) != 0)
+        return Failed(error);
+    identity.Volume = static_cast<uint64_t>(st.st_dev);
+    identity.Index = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
 TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_unique<TState>()) {
+    if (Injected(TFileOperation::List, Error))
+        return;
     State->Dir = opendir(NativePath(dir.empty() ? "." : dir).c_str());
     if (!State->Dir)
         Failed(Error);
@@ -278,6 +289,8 @@ bool OsCreateDirectory(const std::string& path, TOsError& error) {
 }
 
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
+    if (Injected(TFileOperation::Copy, error))
+        return false;
     const int in = open(NativePath(from).c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return Failed(error);

@@ -154,15 +154,42 @@ struct TDirectoryReader::TState {
     WIN32_FIND_DATAA Data;
     // The system hands out the first entry with the handle.
     bool HavePending = false;
+    bool Empty = false;
 };
 
+bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error) {
+    // Without FILE_FLAG_OPEN_REPARSE_POINT the handle is that of the
+    // directory a link leads to.
+    const HANDLE handle = CreateFileA(dir.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return Failed(error);
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool ok = GetFileInformationByHandle(handle, &information) != FALSE || Failed(error);
+    CloseHandle(handle);
+    if (ok) {
+        identity.Volume = information.dwVolumeSerialNumber;
+        identity.Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    }
+    return ok;
+}
+
 TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_unique<TState>()) {
+    if (Injected(TFileOperation::List, Error))
+        return;
     const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + '\\') + "*.*";
     State->Find = FindFirstFileA(pattern.c_str(), &State->Data);
-    if (State->Find == INVALID_HANDLE_VALUE)
-        Failed(Error);
-    else
+    if (State->Find != INVALID_HANDLE_VALUE) {
         State->HavePending = true;
+        return;
+    }
+    // A drive root has no "." entry: a pattern that matches nothing there
+    // is an empty directory, not a failure.
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES)
+        State->Empty = true;
+    else
+        Error = OsErrorFromCode(code);
 }
 
 TDirectoryReader::~TDirectoryReader() {
@@ -171,15 +198,19 @@ TDirectoryReader::~TDirectoryReader() {
 }
 
 bool TDirectoryReader::IsOpen() const {
-    return State->Find != INVALID_HANDLE_VALUE;
+    return State->Find != INVALID_HANDLE_VALUE || State->Empty;
 }
 
 bool TDirectoryReader::Next(TEntryInfo& entry) {
-    if (!IsOpen())
+    if (State->Find == INVALID_HANDLE_VALUE)
         return false;
     for (;;) {
-        if (!State->HavePending && !FindNextFileA(State->Find, &State->Data))
+        if (!State->HavePending && !FindNextFileA(State->Find, &State->Data)) {
+            const DWORD code = GetLastError();
+            if (code != ERROR_NO_MORE_FILES)
+                Error = OsErrorFromCode(code);
             return false;
+        }
         State->HavePending = false;
         const WIN32_FIND_DATAA& data = State->Data;
         const std::string name = data.cFileName;
@@ -201,6 +232,8 @@ bool OsCreateDirectory(const std::string& path, TOsError& error) {
 }
 
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
+    if (Injected(TFileOperation::Copy, error))
+        return false;
     return CopyFileA(from.c_str(), to.c_str(), TRUE) != FALSE || Failed(error);
 }
 
