@@ -12,6 +12,7 @@ set(FENDRIX_PURE_SOURCES
     index/HeaderText.cpp
     index/EntryNames.cpp
     index/PartNames.cpp
+    window/PartSize.cpp
 )
 
 set(FENDRIX_WIN32_TEXT_SOURCES foundation/platform/win32/TextServices.cpp)
@@ -38,7 +39,6 @@ set(FENDRIX_ENGINE_SOURCES
     window/FrmMainJob.cpp
     window/FrmMainPaint.cpp
     window/MainLoop.cpp
-    window/PartSize.cpp
     window/ShellDialogs.cpp
     window/WebAddress.cpp
 )

@@ -97,6 +97,8 @@ TEST_F(TWindowCommands, ButtonsRunJobsThatReportAndMoveTheFocus) {
          "Split", &TFrmMain::EditSize},
         {"split with a negative size", dir / "file.bin", dir / "sub", 3, "-5", &TFrmMain::BtnSplit, 14, "Split",
          &TFrmMain::EditSize},
+        {"split with a negative GB size beyond the limit", dir / "file.bin", dir / "sub", 6, "-17179869183",
+         &TFrmMain::BtnSplit, 14, "Split", &TFrmMain::EditSize},
         {"join of a directory", dir / "sub", dir.Path(), 0, "", &TFrmMain::BtnJoin, 16, "Join", &TFrmMain::EditSource},
         {"join ignores an invalid size", dir / "sub", dir.Path(), 3, "junk", &TFrmMain::BtnJoin, 16, "Join",
          &TFrmMain::EditSource},
