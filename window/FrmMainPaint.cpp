@@ -95,7 +95,7 @@ void PaintLabel(HDC dc, const std::string& text, COLORREF colour, UINT align, in
     TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void PaintLabels(HDC dc, HFONT font) {
+void PaintLabels(HDC dc, HFONT font, const std::string& webAddress) {
     const HGDIOBJ previousFont = SelectObject(dc, font);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const UINT previousAlign = GetTextAlign(dc);
@@ -107,7 +107,7 @@ void PaintLabels(HDC dc, HFONT font) {
     PaintLabel(dc, LangText(6), black, TA_RIGHT, 217, 102);
     PaintLabel(dc, LangText(7), black, TA_LEFT, 75, 126);
     PaintLabel(dc, LangText(8), black, TA_LEFT, 93, 144);
-    const std::string host = HostNameOf(MakerWebAddress());
+    const std::string host = HostNameOf(webAddress);
     if (!host.empty())
         PaintLabel(dc, host, RGB(0, 0, 255), TA_CENTER, 211, 200);
     SetTextColor(dc, previousColour);
@@ -133,7 +133,7 @@ void TFrmMain::PaintFace(HDC dc) {
     PaintGradient(dc);
     PaintRim(dc);
     PaintSeparator(dc);
-    PaintLabels(dc, GuiFont);
+    PaintLabels(dc, GuiFont, WebAddress);
 }
 
 void TFrmMain::PaintClient(HDC dc) {

@@ -3,6 +3,7 @@
 #include "UnitFrmMain.h"
 
 #include "PartSize.h"
+#include "WebAddress.h"
 
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitLanguage.h"
@@ -73,6 +74,7 @@ TFrmMain::TFrmMain() {
     FileBitmap = LoadButtonBitmap("BMP_FILEOPEN");
     BusyCursor = LoadCursorA(nullptr, IDC_WAIT);
     HandCursor = LoadCursorA(nullptr, IDC_HAND);
+    WebAddress = MakerWebAddress();
 
     WndClass.cbSize = sizeof(WNDCLASSEXA);
     WndClass.style = 0;
@@ -136,8 +138,6 @@ void TFrmMain::CreateWindows(TFendrixStartParams& params) {
     SendMessageA(BtnBrowseFile, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FileBitmap));
     SendMessageA(BtnBrowseSourceDir, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FolderBitmap));
     SendMessageA(BtnBrowseOutputDir, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FolderBitmap));
-    if (LinkArea)
-        SetClassLongPtrA(LinkArea, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(HandCursor));
 
     // Children plainly shown; the start state (which may be minimised) is
     // meant for the main window only.

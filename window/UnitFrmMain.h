@@ -54,6 +54,7 @@ public:
     void WMNCActivate(TMessage& message);
     void WMNCPaint(TMessage& message);
     void WMNextDlgCtl(TMessage& message);
+    void WMSetCursor(TMessage& message);
     void WMCommand(TMessage& message);
     void WMClose(TMessage& message);
 
@@ -63,6 +64,7 @@ public:
     void BrowseSourceFile();
     void BrowseFolder(bool forOutput);
     void OpenWebPage();
+    bool HasLink() const { return !WebAddress.empty(); }
     void UpdateSizeEdit();
     void SuggestOutputDir();
     int64_t ReadSizeNumber();
@@ -114,6 +116,10 @@ public:
     HWND BtnJoin = nullptr;
     HWND BtnClose = nullptr;
     HWND LinkArea = nullptr;
+    // The maker's page that the link shows and opens, from the build
+    // (MakerWebAddress). While it is empty there is no link: the link area
+    // takes no focus and shows no hand.
+    std::string WebAddress;
     HRGN Region = nullptr;
     bool CancelRequested = false;
     int64_t ProgressTotal = 0;

@@ -98,6 +98,22 @@ TEST_F(TWindowPainting, LabelsStandWhereTheirControlsAre) {
     }
 }
 
+TEST_F(TWindowPainting, TheWebAddressIsPaintedOnlyWhenThereIsOne) {
+    for (const std::string address : {"", "https://www.example.org/fendrix/"}) {
+        SCOPED_TRACE("web address \"" + address + "\"");
+        StartWindow({}, address);
+        TClientRendering face(*Frm);
+        // Its host, centred over the link area.
+        const int blue = face.Count(154, 196, 268, 217, RGB(0, 0, 255));
+        if (address.empty())
+            EXPECT_EQ(blue, 0);
+        else
+            EXPECT_GT(blue, 30);
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(TWindowPainting, ProgressArcGrowsCounterClockwiseFromTheUpperLeft) {
     StartWindow();
     struct TRow {
