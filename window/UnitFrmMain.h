@@ -28,6 +28,9 @@ constexpr WORD cmdCancelJob = 104;
 constexpr int ClientWidth = 422;
 constexpr int ClientHeight = 230;
 
+// Left edge of the output field; its painted label must end before it.
+constexpr int OutputFieldLeft = 162;
+
 extern int DlgFrameX;
 extern int DlgFrameY;
 extern int CaptionHeight;
