@@ -3,7 +3,7 @@
 #include "UnitFrmMain.h"
 
 #include "ControlText.h"
-#include "PartSize.h"
+#include "engine/PartSize.h"
 
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitImport.h"
@@ -96,7 +96,13 @@ void TFrmMain::CommandFromControl(HWND control, WORD notification) {
 
 void TFrmMain::WMNextDlgCtl(TMessage& message) {
     message.Result = 0;
-    SetFocus(GetNextDlgGroupItem(Handle, GetFocus(), message.WParam != 0));
+    const bool previous = message.WParam != 0;
+    HWND next = GetNextDlgGroupItem(Handle, GetFocus(), previous);
+    // Without a web address the link area is a blank patch of the face:
+    // nothing there to activate, so the focus passes over it.
+    if (next == LinkArea && !HasLink())
+        next = GetNextDlgGroupItem(Handle, next, previous);
+    SetFocus(next);
 }
 
 void TFrmMain::WMDropFiles(TMessage& message) {

@@ -2,7 +2,6 @@
 #include "UnitFrmMain.h"
 
 #include "ShellDialogs.h"
-#include "WebAddress.h"
 
 #include "foundation/UnitLanguage.h"
 
@@ -35,7 +34,20 @@ void TFrmMain::BrowseFolder(bool forOutput) {
 }
 
 void TFrmMain::OpenWebPage() {
-    const std::string address = MakerWebAddress();
-    if (!address.empty())
-        ShellOpen(address);
+    if (HasLink())
+        ShellOpen(WebAddress);
+}
+
+void TFrmMain::WMSetCursor(TMessage& message) {
+    // The link area asks here first (a child's default handling passes the
+    // message to its parent). The hand is its own and is answered here: as
+    // the cursor of its class it would show over every static control of
+    // the process, the texts of the message boxes included.
+    const bool overLink = reinterpret_cast<HWND>(message.WParam) == LinkArea && LOWORD(message.LParam) == HTCLIENT;
+    if (overLink && HasLink()) {
+        SetCursor(HandCursor);
+        message.Result = TRUE;
+        return;
+    }
+    DefaultHandler(message);
 }

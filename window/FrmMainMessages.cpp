@@ -17,7 +17,7 @@ const TMessageBinding MessageBindings[] = {
     {WM_DROPFILES, &TFrmMain::WMDropFiles},   {WM_PAINT, &TFrmMain::WMPaint},
     {WM_NCACTIVATE, &TFrmMain::WMNCActivate}, {WM_NCPAINT, &TFrmMain::WMNCPaint},
     {WM_NEXTDLGCTL, &TFrmMain::WMNextDlgCtl}, {WM_COMMAND, &TFrmMain::WMCommand},
-    {WM_CLOSE, &TFrmMain::WMClose},
+    {WM_CLOSE, &TFrmMain::WMClose},           {WM_SETCURSOR, &TFrmMain::WMSetCursor},
 };
 
 }  // namespace

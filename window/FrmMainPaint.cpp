@@ -89,25 +89,40 @@ void PaintSeparator(HDC dc) {
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
 }
 
+// The gap between a label and the control it names.
+constexpr int LabelGap = 5;
+
+// Where a left-aligned label starts: at x while it ends LabelGap pixels
+// before its control or earlier, else just so far left that it does. A
+// longer translation then stays whole instead of running under the control,
+// and a text that fits keeps its place.
+int LabelLeftBefore(HDC dc, const std::string& text, int x, int controlLeft) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const int end = controlLeft - LabelGap;
+    return x + size.cx > end ? end - size.cx : x;
+}
+
 void PaintLabel(HDC dc, const std::string& text, COLORREF colour, UINT align, int x, int y) {
     SetTextColor(dc, colour);
     SetTextAlign(dc, align | TA_TOP);
     TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void PaintLabels(HDC dc, HFONT font) {
+void PaintLabels(HDC dc, HFONT font, const std::string& webAddress) {
     const HGDIOBJ previousFont = SelectObject(dc, font);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const UINT previousAlign = GetTextAlign(dc);
     const COLORREF previousColour = GetTextColor(dc);
     const COLORREF black = RGB(0, 0, 0);
     PaintLabel(dc, LangText(3), black, TA_CENTER, 211, 10);
-    PaintLabel(dc, LangText(4), black, TA_LEFT, 55, 60);
+    const std::string outputLabel = LangText(4);
+    PaintLabel(dc, outputLabel, black, TA_LEFT, LabelLeftBefore(dc, outputLabel, 55, OutputFieldLeft), 60);
     PaintLabel(dc, LangText(5), GetSysColor(COLOR_GRAYTEXT), TA_LEFT, 39, 90);
     PaintLabel(dc, LangText(6), black, TA_RIGHT, 217, 102);
     PaintLabel(dc, LangText(7), black, TA_LEFT, 75, 126);
     PaintLabel(dc, LangText(8), black, TA_LEFT, 93, 144);
-    const std::string host = HostNameOf(MakerWebAddress());
+    const std::string host = HostNameOf(webAddress);
     if (!host.empty())
         PaintLabel(dc, host, RGB(0, 0, 255), TA_CENTER, 211, 200);
     SetTextColor(dc, previousColour);
@@ -133,7 +148,7 @@ void TFrmMain::PaintFace(HDC dc) {
     PaintGradient(dc);
     PaintRim(dc);
     PaintSeparator(dc);
-    PaintLabels(dc, GuiFont);
+    PaintLabels(dc, GuiFont, WebAddress);
 }
 
 void TFrmMain::PaintClient(HDC dc) {

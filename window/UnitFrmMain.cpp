@@ -2,7 +2,8 @@
 // thirteen controls, prefilled from the job parameters.
 #include "UnitFrmMain.h"
 
-#include "PartSize.h"
+#include "engine/PartSize.h"
+#include "WebAddress.h"
 
 #include "engine/UnitFendrix.h"
 #include "foundation/UnitLanguage.h"
@@ -32,7 +33,8 @@ const TControlLayout Controls[] = {
     {&TFrmMain::EditSource, "EDIT", WS_EX_CLIENTEDGE, ES_AUTOHSCROLL, 83, 30, 205, 21, -1},
     {&TFrmMain::BtnBrowseFile, "BUTTON", 0, BS_BITMAP, 293, 30, 23, 21, -1},
     {&TFrmMain::BtnBrowseSourceDir, "BUTTON", 0, BS_BITMAP, 316, 30, 23, 21, -1},
-    {&TFrmMain::EditOutputDir, "EDIT", WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, ES_AUTOHSCROLL, 162, 56, 177, 21, -1},
+    {&TFrmMain::EditOutputDir, "EDIT", WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, ES_AUTOHSCROLL,
+     OutputFieldLeft, 56, 177, 21, -1},
     {&TFrmMain::BtnBrowseOutputDir, "BUTTON", 0, BS_BITMAP, 344, 56, 23, 21, -1},
     {&TFrmMain::ComboSize, "COMBOBOX", WS_EX_CLIENTEDGE, WS_VSCROLL | CBS_DROPDOWNLIST, 222, 98, 92, 120, -1},
     {&TFrmMain::EditSize, "EDIT", WS_EX_CLIENTEDGE, ES_AUTOHSCROLL, 319, 98, 64, 21, -1},
@@ -73,6 +75,7 @@ TFrmMain::TFrmMain() {
     FileBitmap = LoadButtonBitmap("BMP_FILEOPEN");
     BusyCursor = LoadCursorA(nullptr, IDC_WAIT);
     HandCursor = LoadCursorA(nullptr, IDC_HAND);
+    WebAddress = MakerWebAddress();
 
     WndClass.cbSize = sizeof(WNDCLASSEXA);
     WndClass.style = 0;
@@ -136,8 +139,6 @@ void TFrmMain::CreateWindows(TFendrixStartParams& params) {
     SendMessageA(BtnBrowseFile, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FileBitmap));
     SendMessageA(BtnBrowseSourceDir, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FolderBitmap));
     SendMessageA(BtnBrowseOutputDir, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FolderBitmap));
-    if (LinkArea)
-        SetClassLongPtrA(LinkArea, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(HandCursor));
 
     // Children plainly shown; the start state (which may be minimised) is
     // meant for the main window only.

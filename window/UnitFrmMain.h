@@ -28,6 +28,9 @@ constexpr WORD cmdCancelJob = 104;
 constexpr int ClientWidth = 422;
 constexpr int ClientHeight = 230;
 
+// Left edge of the output field; its painted label must end before it.
+constexpr int OutputFieldLeft = 162;
+
 extern int DlgFrameX;
 extern int DlgFrameY;
 extern int CaptionHeight;
@@ -54,6 +57,7 @@ public:
     void WMNCActivate(TMessage& message);
     void WMNCPaint(TMessage& message);
     void WMNextDlgCtl(TMessage& message);
+    void WMSetCursor(TMessage& message);
     void WMCommand(TMessage& message);
     void WMClose(TMessage& message);
 
@@ -63,6 +67,7 @@ public:
     void BrowseSourceFile();
     void BrowseFolder(bool forOutput);
     void OpenWebPage();
+    bool HasLink() const { return !WebAddress.empty(); }
     void UpdateSizeEdit();
     void SuggestOutputDir();
     int64_t ReadSizeNumber();
@@ -114,6 +119,10 @@ public:
     HWND BtnJoin = nullptr;
     HWND BtnClose = nullptr;
     HWND LinkArea = nullptr;
+    // The maker's page that the link shows and opens, from the build
+    // (MakerWebAddress). While it is empty there is no link: the link area
+    // takes no focus and shows no hand.
+    std::string WebAddress;
     HRGN Region = nullptr;
     bool CancelRequested = false;
     int64_t ProgressTotal = 0;

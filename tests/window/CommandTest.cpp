@@ -97,6 +97,8 @@ TEST_F(TWindowCommands, ButtonsRunJobsThatReportAndMoveTheFocus) {
          "Split", &TFrmMain::EditSize},
         {"split with a negative size", dir / "file.bin", dir / "sub", 3, "-5", &TFrmMain::BtnSplit, 14, "Split",
          &TFrmMain::EditSize},
+        {"split with a negative GB size beyond the limit", dir / "file.bin", dir / "sub", 6, "-17179869183",
+         &TFrmMain::BtnSplit, 14, "Split", &TFrmMain::EditSize},
         {"join of a directory", dir / "sub", dir.Path(), 0, "", &TFrmMain::BtnJoin, 16, "Join", &TFrmMain::EditSource},
         {"join ignores an invalid size", dir / "sub", dir.Path(), 3, "junk", &TFrmMain::BtnJoin, 16, "Join",
          &TFrmMain::EditSource},
@@ -125,21 +127,34 @@ TEST_F(TWindowCommands, ButtonsRunJobsThatReportAndMoveTheFocus) {
 }
 
 TEST_F(TWindowCommands, TabAndShiftTabCycleThroughTheEnabledControls) {
+    struct TRow {
+        const char* WebAddress;
+        bool LinkInOrder;
+    };
+    // Without a web address the link area is a blank patch: never a stop.
+    for (const TRow& row : {TRow{"", false}, TRow{"https://www.example.org/fendrix/", true}}) {
+        SCOPED_TRACE(std::string("web address \"") + row.WebAddress + "\"");
+        StartWindow({}, std::string(row.WebAddress));
+        std::vector<HWND> order = {Frm->EditSource, Frm->BtnBrowseFile, Frm->BtnBrowseSourceDir,
+                                   Frm->EditOutputDir, Frm->BtnBrowseOutputDir, Frm->ComboSize,
+                                   Frm->CheckCopy, Frm->CheckBatch, Frm->BtnSplit,
+                                   Frm->BtnJoin, Frm->BtnClose};
+        if (row.LinkInOrder)
+            order.push_back(Frm->LinkArea);
+        ASSERT_EQ(Focus(), Frm->EditSource);
+        for (size_t i = 1; i <= order.size(); ++i) {
+            PressKey(VK_TAB);
+            EXPECT_EQ(Focus(), order[i % order.size()]) << "Tab " << i << " reached " << NameOf(Focus());
+        }
+        for (size_t i = 1; i <= order.size(); ++i) {
+            PressKey(VK_TAB, true);
+            EXPECT_EQ(Focus(), order[(order.size() - i) % order.size()])
+                << "Shift+Tab " << i << " reached " << NameOf(Focus());
+        }
+        TearDown();
+        SetUp();
+    }
     StartWindow();
-    const std::vector<HWND> order = {Frm->EditSource, Frm->BtnBrowseFile, Frm->BtnBrowseSourceDir,
-                                     Frm->EditOutputDir, Frm->BtnBrowseOutputDir, Frm->ComboSize,
-                                     Frm->CheckCopy, Frm->CheckBatch, Frm->BtnSplit,
-                                     Frm->BtnJoin, Frm->BtnClose, Frm->LinkArea};
-    ASSERT_EQ(Focus(), Frm->EditSource);
-    for (size_t i = 1; i <= order.size(); ++i) {
-        PressKey(VK_TAB);
-        EXPECT_EQ(Focus(), order[i % order.size()]) << "Tab " << i << " reached " << NameOf(Focus());
-    }
-    for (size_t i = 1; i <= order.size(); ++i) {
-        PressKey(VK_TAB, true);
-        EXPECT_EQ(Focus(), order[(order.size() - i) % order.size()])
-            << "Shift+Tab " << i << " reached " << NameOf(Focus());
-    }
     // With a unit selected, the size field takes its place after the list.
     SelectSize(*Frm, 5, "10");
     SetFocus(Frm->ComboSize);
@@ -354,11 +369,44 @@ TEST_F(TWindowCommands, FolderDialogsFillTheirFieldAndFocusTheirButton) {
     }
 }
 
-TEST_F(TWindowCommands, LinkAreaDoesNothingWithoutAWebAddress) {
-    StartWindow();
-    int opened = 0;
-    SetShellOpenResponder([&](const std::string&) { ++opened; });
-    SendMessageA(Frm->Handle, WM_COMMAND, MAKEWPARAM(0, STN_CLICKED), reinterpret_cast<LPARAM>(Frm->LinkArea));
-    EXPECT_EQ(opened, 0);
-    EXPECT_TRUE(IsWindow(Frm->Handle));
+TEST_F(TWindowCommands, LinkAreaOpensTheWebAddressOnlyWhenThereIsOne) {
+    for (const std::string address : {"", "https://www.example.org/fendrix/"}) {
+        SCOPED_TRACE("web address \"" + address + "\"");
+        StartWindow({}, address);
+        std::vector<std::string> opened;
+        SetShellOpenResponder([&](const std::string& page) { opened.push_back(page); });
+        SendMessageA(Frm->Handle, WM_COMMAND, MAKEWPARAM(0, STN_CLICKED), reinterpret_cast<LPARAM>(Frm->LinkArea));
+        EXPECT_EQ(opened, address.empty() ? std::vector<std::string>{} : std::vector<std::string>{address});
+        EXPECT_TRUE(IsWindow(Frm->Handle));
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(TWindowCommands, TheHandShowsOverTheLinkAreaOnlyWithAWebAddress) {
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    struct TRow {
+        const char* WebAddress;
+        HWND TFrmMain::*Under;  // the window under the pointer
+        HCURSOR Expected;
+    };
+    const TRow rows[] = {
+        {"", &TFrmMain::LinkArea, arrow},
+        {"https://www.example.org/", &TFrmMain::LinkArea, hand},
+        {"https://www.example.org/", &TFrmMain::Handle, arrow},
+        {"https://www.example.org/", &TFrmMain::BtnSplit, arrow},
+    };
+    for (const TRow& row : rows) {
+        StartWindow({}, std::string(row.WebAddress));
+        SCOPED_TRACE(NameOf(Frm.get()->*row.Under) + " with web address \"" + row.WebAddress + "\"");
+        // As the system asks when the pointer moves over the window: the
+        // window under it first, which hands the question to its parent.
+        HWND under = Frm.get()->*row.Under;
+        SetCursor(nullptr);
+        SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), row.Expected);
+        TearDown();
+        SetUp();
+    }
 }

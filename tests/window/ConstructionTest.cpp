@@ -3,7 +3,7 @@
 #include "WindowFixture.h"
 
 #include "foundation/UnitLanguage.h"
-#include "window/PartSize.h"
+#include "engine/PartSize.h"
 
 namespace {
 
@@ -130,7 +130,10 @@ TEST_F(TWindowConstruction, EveryControlHasItsClassStylesGeometryAndText) {
               Frm->FolderBitmap);
     EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(Frm->BtnBrowseOutputDir, BM_GETIMAGE, IMAGE_BITMAP, 0)),
               Frm->FolderBitmap);
-    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(Frm->LinkArea, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_HAND));
+    // The class cursor is shared by every static control of the process,
+    // the message boxes' texts included: the link area's hand is not made
+    // there.
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(Frm->LinkArea, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_ARROW));
 
     ASSERT_EQ(SendMessageA(Frm->ComboSize, CB_GETCOUNT, 0, 0), SizeEntryCount);
     const char* const entries[] = {"1.44 MB Disk", "650 MB CD", "4.7 GB DVD", "Bytes", "KB", "MB", "GB"};

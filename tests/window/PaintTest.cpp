@@ -3,6 +3,9 @@
 // caption title in both activation states.
 #include "WindowFixture.h"
 
+#include "foundation/UnitLanguage.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,6 +17,44 @@ const COLORREF ArcGreen = RGB(120, 192, 120);
 
 int Component(COLORREF c, int i) {
     return i == 0 ? GetRValue(c) : i == 1 ? GetGValue(c) : GetBValue(c);
+}
+
+// The catalogue's language for one scope.
+class TLanguage {
+public:
+    explicit TLanguage(const std::string& code) : Saved(LanguageCode) { LanguageCode = code; }
+    ~TLanguage() { LanguageCode = Saved; }
+    TLanguage(const TLanguage&) = delete;
+    TLanguage& operator=(const TLanguage&) = delete;
+
+private:
+    std::string Saved;
+};
+
+int TextWidth(HFONT font, const std::string& text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return size.cx;
+}
+
+// Columns (right excluded) that hold pixels of a colour in a band of rows.
+struct TInk {
+    int Left = ClientWidth, Right = 0;
+};
+
+TInk InkIn(const TClientRendering& face, int left, int top, int right, int bottom, COLORREF colour) {
+    TInk ink;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (face.Pixel(x, y) == colour) {
+                ink.Left = std::min(ink.Left, x);
+                ink.Right = std::max(ink.Right, x + 1);
+            }
+    return ink;
 }
 
 }  // namespace
@@ -95,6 +136,51 @@ TEST_F(TWindowPainting, LabelsStandWhereTheirControlsAre) {
             EXPECT_GT(n, 15);
         else
             EXPECT_EQ(n, 0);
+    }
+}
+
+TEST_F(TWindowPainting, TheOutputLabelStaysWholeBeforeItsField) {
+    struct TRow {
+        const char* Language;
+        bool TooWide;  // for the room from x = 55 to 5 pixels before the field
+    };
+    for (const TRow& row : {TRow{"EN", false}, TRow{"IT", true}}) {
+        SCOPED_TRACE(row.Language);
+        TLanguage language(row.Language);
+        StartWindow();
+        RECT field;
+        GetWindowRect(Frm->EditOutputDir, &field);
+        MapWindowPoints(HWND_DESKTOP, Frm->Handle, reinterpret_cast<POINT*>(&field), 2);
+        const int end = field.left - 5;
+        const int width = TextWidth(Frm->GuiFont, LangText(4));
+        ASSERT_EQ(55 + width > end, row.TooWide) << "the label is " << width << " pixels wide";
+
+        TClientRendering face(*Frm);
+        const TInk ink = InkIn(face, 0, 60, 340, 75, RGB(0, 0, 0));
+        // A label that fits keeps its place at 55; a wider one ends 5
+        // pixels before the field. The ink is a few pixels narrower than
+        // the text's advance: the glyphs' side bearings.
+        EXPECT_NEAR(ink.Left, row.TooWide ? end - width : 55, 2);
+        EXPECT_LE(ink.Right, end) << "the field would cover the label";
+        EXPECT_GE(ink.Right - ink.Left, width - 6) << "the label is drawn whole";
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(TWindowPainting, TheWebAddressIsPaintedOnlyWhenThereIsOne) {
+    for (const std::string address : {"", "https://www.example.org/fendrix/"}) {
+        SCOPED_TRACE("web address \"" + address + "\"");
+        StartWindow({}, address);
+        TClientRendering face(*Frm);
+        // Its host, centred over the link area.
+        const int blue = face.Count(154, 196, 268, 217, RGB(0, 0, 255));
+        if (address.empty())
+            EXPECT_EQ(blue, 0);
+        else
+            EXPECT_GT(blue, 30);
+        TearDown();
+        SetUp();
     }
 }
 

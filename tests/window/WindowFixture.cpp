@@ -41,12 +41,14 @@ void TWindowTest::TearDown() {
     SetKeyboardState(keys);
 }
 
-void TWindowTest::StartWindow(const std::vector<std::string>& args) {
+void TWindowTest::StartWindow(const std::vector<std::string>& args, const std::optional<std::string>& webAddress) {
     QuitCode = -1;
     Params = std::make_unique<TFendrixStartParams>();
     Params->ParseArguments(args);
     Frm = std::make_unique<TFrmMain>();
     ASSERT_TRUE(Frm->ClassRegistered());
+    if (webAddress)
+        Frm->WebAddress = *webAddress;
     FrmMain = Frm.get();
     JobWindow = Frm.get();
     Frm->CreateWindows(*Params);

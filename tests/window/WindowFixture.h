@@ -13,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,10 @@ protected:
     void TearDown() override;
 
     // Parses args as the command line after the program's path and creates
-    // the window from the result.
-    void StartWindow(const std::vector<std::string>& args = {});
+    // the window from the result; with a web address, as if the build had
+    // named that page.
+    void StartWindow(const std::vector<std::string>& args = {},
+                     const std::optional<std::string>& webAddress = std::nullopt);
     // Handles what is queued, as the message loop would; a quit message
     // leaves its code in QuitCode.
     void Pump();

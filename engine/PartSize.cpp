@@ -3,6 +3,8 @@
 #include "engine/UnitFendrix.h"
 #include "foundation/NumberParsing.h"
 
+#include <limits>
+
 const char* const SizeEntries[SizeEntryCount] = {"1.44 MB Disk", "650 MB CD", "4.7 GB DVD", "Bytes", "KB", "MB", "GB"};
 
 int64_t SizeNumberFromText(const std::string& text) {
@@ -14,10 +16,16 @@ int64_t SizeNumberFromText(const std::string& text) {
 namespace {
 
 // number x unit, or 0 when the number reaches the unit's limit. The limits
-// keep the product inside a signed 64-bit value; negative numbers stay
-// negative so that the split refuses them as an invalid size.
+// keep the product inside a signed 64-bit value. Negative numbers stay
+// negative so that the split refuses them as an invalid size. A number at
+// or below the mirrored limit gives the lowest value: just beyond it the
+// product would overflow, and could wrap round to a valid size.
 int64_t Scaled(int64_t number, int64_t unit, int64_t limit) {
-    return number >= limit ? 0 : number * unit;
+    if (number >= limit)
+        return 0;
+    if (number <= -limit)
+        return std::numeric_limits<int64_t>::min();
+    return number * unit;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The part size that the window's size list and size field stand for.
+// The part size that a preset, or a number and its unit, stand for: the
+// window's size list and size field.
 #pragma once
 
 #include <cstdint>
