@@ -1,8 +1,16 @@
 # Which unit goes where. Each layer is a library of its own that links only
 # the layers below it: foundation (with the platform layer), index, engine,
 # window, app. The platform layer is chosen by directory, win32/ or posix/.
+# The CRC's fast path is chosen by processor family the same way.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(FENDRIX_CRC_FOLDING x86-64)
+else()
+    set(FENDRIX_CRC_FOLDING portable)
+endif()
 file(GLOB FENDRIX_FOUNDATION_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/foundation/*.cpp
+    ${CMAKE_SOURCE_DIR}/foundation/checksum/*.cpp
+    ${CMAKE_SOURCE_DIR}/foundation/checksum/${FENDRIX_CRC_FOLDING}/*.cpp
     ${CMAKE_SOURCE_DIR}/foundation/platform/*.cpp)
 file(GLOB FENDRIX_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/foundation/platform/win32/*.cpp)
 file(GLOB FENDRIX_POSIX_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/foundation/platform/posix/*.cpp)

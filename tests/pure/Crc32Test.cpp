@@ -1,0 +1,72 @@
+// The CRC-32 against the check values that zip and SFV tools agree on, and
+// every fast path against the plain bitwise reference.
+#include "foundation/checksum/Crc32.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> Noise(size_t size, uint32_t seed) {
+    std::vector<uint8_t> bytes(size);
+    uint32_t x = seed * 2654435761u + 1;
+    for (uint8_t& b : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        b = static_cast<uint8_t>(x);
+    }
+    return bytes;
+}
+
+TEST(Crc32, CheckValues) {
+    struct TRow {
+        std::string Text;
+        uint32_t Expected;
+    } rows[] = {
+        {"", 0x00000000u},
+        {"a", 0xE8B7BE43u},
+        {"123456789", 0xCBF43926u},
+        {"The quick brown fox jumps over the lazy dog", 0x414FA339u},
+        {std::string(1000, '\0'), 0x060B1780u},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Text.size() < 50 ? row.Text : "1000 zero bytes");
+        EXPECT_EQ(row.Expected, Crc32(0, row.Text.data(), row.Text.size()));
+        EXPECT_EQ(row.Expected, Crc32Bitwise(0, row.Text.data(), row.Text.size()));
+    }
+}
+
+// Lengths around every boundary of the fast paths (8-byte slices, 16-byte
+// blocks, 64-byte folds, the folding threshold), at every alignment, in one
+// call and cut in two at several places.
+TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheReference) {
+    const std::vector<uint8_t> data = Noise(5000, 7);
+    const size_t lengths[] = {0, 1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 127, 128, 255, 256, 257, 271, 319, 320, 321,
+                              1023, 1024, 1025, 4000, 4096 + 13};
+    for (size_t offset = 0; offset < 16; ++offset) {
+        for (size_t length : lengths) {
+            SCOPED_TRACE("offset " + std::to_string(offset) + ", length " + std::to_string(length));
+            const uint8_t* p = data.data() + offset;
+            const uint32_t expected = Crc32Bitwise(0, p, length);
+            ASSERT_EQ(expected, Crc32(0, p, length));
+            for (size_t cut : {size_t{1}, length / 3, length / 2, length > 300 ? length - 257 : 0}) {
+                if (cut > length)
+                    continue;
+                ASSERT_EQ(expected, Crc32(Crc32(0, p, cut), p + cut, length - cut)) << "cut at " << cut;
+            }
+        }
+    }
+}
+
+TEST(Crc32, KeptAcrossPiecesAsAFileIsCopied) {
+    const std::vector<uint8_t> data = Noise(131072 * 3 + 5, 3);
+    TCrc32 crc;
+    for (size_t at = 0; at < data.size(); at += 131072)
+        crc.Add(data.data() + at, std::min<size_t>(131072, data.size() - at));
+    EXPECT_EQ(Crc32Bitwise(0, data.data(), data.size()), crc.Value);
+}
+
+}  // namespace
