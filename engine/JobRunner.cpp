@@ -22,6 +22,8 @@ TFendrix::~TFendrix() {
 
 uint8_t TFendrix::Execute(TFendrixStartParams& params) {
     Params = &params;
+    if (Params->Verify && Params->Silent)
+        return VerifyJob();
     return Params->Unsplit ? JoinJob() : SplitJob();
 }
 

@@ -1,16 +1,19 @@
 // The join job: the header text from the header files (or one file from the
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
+#include "SetChecksums.h"
 #include "UnitFendrix.h"
 
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
+#include "foundation/checksum/Crc32.h"
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
 #include "index/EntryNames.h"
 #include "index/PartNames.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -45,7 +48,12 @@ private:
     void ReadHeader();
     void CopyData();
     int32_t OpenPart(bool header, int32_t number);
+    uint32_t ReadPart(uint32_t count);
+    void DrainPart();
+    bool VerifiedPart(bool header);
+    void RewindToPartStart();
     uint8_t AskForPart(std::string& partsDir, const std::string& name);
+    bool BrowseForPart(std::string& partsDir, const std::string& name);
     int32_t OpenNextOutput(int32_t index);
     void FinishOutput();
     bool IsPartOfTheSet(const std::string& path) const;
@@ -59,16 +67,30 @@ private:
     std::string PartName;
     int32_t PartNo = 1;
     std::unique_ptr<TFileStreamLite> PartStream;
+    TCrc32 PartCrc;
     std::unique_ptr<TFileStreamLite> OutStream;
     int32_t OutIndex = 0;
     int64_t Remaining = 0;
     int64_t Position = 0;
     bool OverwriteAll = false;
+    // Every output file up to this index was created by this join: when a
+    // damaged part is read again, they are written again without asking.
+    int32_t HighestCreated = -1;
     std::vector<char> Buffer;
     // The set's name up to its number, and every directory a part of it was
     // read from: the output must not replace a part.
     std::string SetStem;
     std::vector<std::string> PartsDirsSeen;
+    TSetChecksums Checksums;
+
+    // Where the output stood when the open data part began, so that a good
+    // copy of a damaged part can write again what the damaged one wrote.
+    struct TPartStart {
+        bool OutputOpen = false;
+        int32_t OutIndex = 0;
+        int64_t Offset = 0;
+        int64_t Position = 0;
+    } PartStart;
 };
 
 uint8_t TJoinRun::Run() {
@@ -76,6 +98,7 @@ uint8_t TJoinRun::Run() {
         PartsDir = ParentPath(Params.SourcePath, NativePathStyle);
         PartName = FileNamePart(Params.SourcePath, NativePathStyle);
         SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
+        Checksums.Load(PartsDir, SetStem);
         BuildList();
         if (Result == rcOk)
             CopyData();
@@ -105,11 +128,16 @@ void TJoinRun::ReadHeader() {
     std::string headerText;
     OpenPart(true, 1);
     while (Result == rcOk && PartStream) {
+        const size_t before = headerText.size();
         for (;;) {
-            const uint32_t got = PartStream->Read(Buffer.data(), CopyBufferSize);
+            const uint32_t got = ReadPart(CopyBufferSize);
             if (got == 0)
                 break;
             headerText.append(Buffer.data(), got);
+        }
+        if (!VerifiedPart(true)) {
+            headerText.resize(before);
+            continue;
         }
         if (TFileInfos::IsCompleteHeader(headerText))
             FreeAndClear(PartStream);
@@ -126,26 +154,90 @@ void TJoinRun::CopyData() {
     OpenPart(false, 1);
     if (Result == rcOk)
         OutIndex = OpenNextOutput(0);
-    while (Result == rcOk && PartStream && OutStream) {
-        const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
-        const uint32_t got = PartStream->Read(Buffer.data(), ask);
-        if (got > 0) {
-            const uint32_t written = OutStream->Write(Buffer.data(), got);
-            if (written != got)
-                throw EExceptionLite(WriteErrorText);
-            Remaining -= written;
-            Position += written;
+    for (;;) {
+        while (Result == rcOk && PartStream && OutStream) {
+            const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
+            const uint32_t got = ReadPart(ask);
+            if (got > 0) {
+                const uint32_t written = OutStream->Write(Buffer.data(), got);
+                if (written != got)
+                    throw EExceptionLite(WriteErrorText);
+                Remaining -= written;
+                Position += written;
+            }
+            if (got == 0 && Remaining > 0 && VerifiedPart(false))
+                OpenPart(false, PartNo + 1);
+            if (Result == rcOk && Remaining == 0) {
+                FinishOutput();
+                OutIndex = OpenNextOutput(OutIndex + 1);
+            }
+            Job.SetProgressPosition(Position);
+            if (Job.CheckCancel(Job.Caption))
+                Result = rcCancelled;
         }
-        if (got == 0 && Remaining > 0)
-            OpenPart(false, PartNo + 1);
-        if (Result == rcOk && Remaining == 0) {
-            FinishOutput();
-            OutIndex = OpenNextOutput(OutIndex + 1);
-        }
-        Job.SetProgressPosition(Position);
-        if (Job.CheckCancel(Job.Caption))
-            Result = rcCancelled;
+        // The part that holds the set's end is checked as a whole, up to its
+        // last byte; a good copy of it sends the copy round once more.
+        if (Result != rcOk || !PartStream)
+            return;
+        DrainPart();
+        if (VerifiedPart(false))
+            return;
     }
+}
+
+uint32_t TJoinRun::ReadPart(uint32_t count) {
+    const uint32_t got = PartStream->Read(Buffer.data(), count);
+    PartCrc.Add(Buffer.data(), got);
+    return got;
+}
+
+void TJoinRun::DrainPart() {
+    if (!Checksums.Lists(PartName))
+        return;
+    while (ReadPart(CopyBufferSize) > 0) {
+    }
+}
+
+// True for a part that its checksum confirms, or that has none. Otherwise
+// a silent join ends with rcDamaged; the window names the part and asks for
+// another copy, which is opened in its place (false, Result still rcOk), or
+// the job is cancelled.
+bool TJoinRun::VerifiedPart(bool header) {
+    if (Checksums.Matches(PartName, PartCrc.Value))
+        return true;
+    if (Params.Silent) {
+        Result = rcDamaged;
+        return false;
+    }
+    Job.MessageBox(LangText(msgPartDamaged, {PartName}), mbOk | mbIconWarning);
+    if (!BrowseForPart(PartsDir, PartName)) {
+        Result = rcCancelled;
+        return false;
+    }
+    if (header)
+        OpenPart(true, PartNo);
+    else
+        RewindToPartStart();
+    return false;
+}
+
+void TJoinRun::RewindToPartStart() {
+    FreeAndClear(OutStream);
+    const TPartStart start = PartStart;
+    if (!start.OutputOpen) {
+        OpenPart(false, PartNo);
+        if (Result == rcOk)
+            OutIndex = OpenNextOutput(start.OutIndex);
+        Position = start.Position;
+        return;
+    }
+    const TFileInfo* entry = FileList.GetItem(start.OutIndex);
+    OutIndex = start.OutIndex;
+    OutStream = TFileStreamLite::OpenForWriting(AddTrailingBackslash(Params.OutputDir, NativePathStyle) + entry->Name);
+    OutStream->Seek(start.Offset, 0);
+    Remaining = entry->Size - start.Offset;
+    Position = start.Position;
+    OpenPart(false, PartNo);
 }
 
 // Writes move a file's time on where the file system updates it on every
@@ -158,8 +250,16 @@ void TJoinRun::FinishOutput() {
 
 int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     FreeAndClear(PartStream);
+    PartCrc = TCrc32();
     PartName = PartFileName(SetStem, header, number);
     PartNo = number;
+    if (!header) {
+        PartStart.OutputOpen = OutStream != nullptr;
+        PartStart.OutIndex = OutStream ? OutIndex : 0;
+        const TFileInfo* entry = FileList.GetItem(OutIndex);
+        PartStart.Offset = OutStream && entry ? entry->Size - Remaining : 0;
+        PartStart.Position = Position;
+    }
     Result = AskForPart(PartsDir, PartName);
     if (Result == rcOk) {
         PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir, NativePathStyle) + PartName);
@@ -172,28 +272,34 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
 
 uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     auto present = [&] { return PathKind(AddTrailingBackslash(partsDir, NativePathStyle) + name) == pkFile; };
-    uint8_t result = present() ? rcOk : rcSourceNotFound;
-    if (result == rcSourceNotFound && !Params.Silent) {
-        Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
-        if (present())
-            result = rcOk;
-    }
-    while (result == rcSourceNotFound && !Params.Silent) {
+    if (present())
+        return rcOk;
+    if (Params.Silent)
+        return rcSourceNotFound;
+    Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
+    if (present())
+        return rcOk;
+    if (BrowseForPart(partsDir, name))
+        return rcOk;
+    Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+    return rcCancelled;
+}
+
+// The open-file dialog until the user picks a file of that name, whose
+// folder then becomes the one parts are read from; false when cancelled.
+bool TJoinRun::BrowseForPart(std::string& partsDir, const std::string& name) {
+    for (;;) {
         TOpenFileRequest request;
         request.Owner = Job.OwnerWindow();
         request.FileName = (AddTrailingBackslash(partsDir, NativePathStyle) + name).substr(0, DialogPathLimit);
         request.Flags = OpenPartDialogFlags;
-        if (ShowOpenFileDialog(request)) {
-            if (UpperText(request.FileTitle) == UpperText(name)) {
-                result = rcOk;
-                partsDir = ParentPath(request.FileName, NativePathStyle);
-            }
-        } else {
-            result = rcCancelled;
-            Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+        if (!ShowOpenFileDialog(request))
+            return false;
+        if (UpperText(request.FileTitle) == UpperText(name)) {
+            partsDir = ParentPath(request.FileName, NativePathStyle);
+            return true;
         }
     }
-    return result;
 }
 
 int32_t TJoinRun::OpenNextOutput(int32_t index) {
@@ -215,11 +321,13 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(LangText(msgPartInTheWay, {path}));
-    OutStream = Job.CreateAskingToOverwrite(path, OverwriteAll);
+    OutStream = index <= HighestCreated ? TFileStreamLite::CreateForWriting(path)
+                                        : Job.CreateAskingToOverwrite(path, OverwriteAll);
     if (!OutStream) {
         Result = rcCancelled;
         return index;
     }
+    HighestCreated = std::max(HighestCreated, index);
     OutStream->SetLastWriteTime(entry->LastWriteTime);
     Remaining = entry->Size;
     return index;

@@ -10,7 +10,9 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
+#include "foundation/checksum/Crc32.h"
 #include "index/PartNames.h"
+#include "index/SfvText.h"
 
 #include <vector>
 
@@ -31,6 +33,7 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
         FileNamePart(RemoveExtension(AddTrailingBackslash(params.OutputDir, style) + firstName, style) + ".bat", style));
     const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
     const int64_t lastHeader = job.PartCount(headerSize) + 1;
+    const std::string sfvName = UpperText(SfvFileName(firstName));
     const std::string baseDir = AddTrailingBackslash(list.BaseDir, style);
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
@@ -45,6 +48,8 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
         if (number > 0 && number <= (header ? lastHeader : lastPart))
             return full;
         if (params.Batch && UpperText(name) == batchName)
+            return full;
+        if (UpperText(name) == sfvName)
             return full;
         // The program copy is no victim: it never replaces a file.
     }
@@ -66,8 +71,12 @@ private:
     int32_t OpenNextSource(int32_t start);
     int32_t CreatePartFile(bool header, int32_t number);
     void WriteBatchLine(int32_t number);
+    // Writes to the open part and keeps its checksum.
+    void WritePart(const void* data, uint32_t count, uint32_t& written);
+    void ClosePart();
     void DataPhase();
     void HeaderPhase();
+    void WriteChecksums();
 
     TFendrix& Job;
     TFendrixStartParams& Params;
@@ -78,6 +87,9 @@ private:
     int32_t SourceIndex = -1;
     int64_t SourceBytesRead = 0;
     std::unique_ptr<TFileStreamLite> PartFile;
+    std::string PartName;
+    TCrc32 PartCrc;
+    std::vector<TSfvLine> Checksums;
     int32_t PartNumber = 0;
     std::unique_ptr<TFileStreamLite> BatchFile;
     bool OverwriteAll = false;
@@ -98,6 +110,8 @@ uint8_t TSplitRun::Run() {
         DataPhase();
         if (Result == rcOk)
             HeaderPhase();
+        if (Result == rcOk)
+            WriteChecksums();
     } catch (const EExceptionLite& e) {
         Result = Job.ReportFileError(e.MessageText);
     }
@@ -112,7 +126,8 @@ void TSplitRun::DataPhase() {
         const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
         const uint32_t n = SourceFile->Read(Buffer.data(), ask);
         if (n > 0) {
-            const uint32_t w = PartFile->Write(Buffer.data(), n);
+            uint32_t w = 0;
+            WritePart(Buffer.data(), n, w);
             if (w != n)
                 throw EExceptionLite(WriteErrorText);
             Remaining -= w;
@@ -147,7 +162,8 @@ void TSplitRun::HeaderPhase() {
         if (Remaining == 0)
             Remaining = Params.Size;
         const int64_t chunk = Min64(Min64(static_cast<int64_t>(headerText.size() - offset), Remaining), 1 << 30);
-        const uint32_t k = PartFile->Write(headerText.data() + offset, static_cast<uint32_t>(chunk));
+        uint32_t k = 0;
+        WritePart(headerText.data() + offset, static_cast<uint32_t>(chunk), k);
         // A short write moves the rest into the next header file; a write
         // that takes nothing would only create empty header files forever.
         if (k == 0)
@@ -179,13 +195,39 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     return i;
 }
 
-int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
+void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written) {
+    written = PartFile->Write(data, count);
+    // What the checksum covers is what the file holds: the bytes written.
+    PartCrc.Add(data, written);
+}
+
+void TSplitRun::ClosePart() {
+    if (PartFile)
+        Checksums.push_back(TSfvLine{FileNamePart(PartName, NativePathStyle), PartCrc.Value});
     FreeAndClear(PartFile);
-    const std::string name = PartFileName(OutputPrefix + ".", header, number);
-    PartFile = Job.CreateAskingToOverwrite(name, OverwriteAll);
+    PartCrc = TCrc32();
+}
+
+int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
+    ClosePart();
+    PartName = PartFileName(OutputPrefix + ".", header, number);
+    PartFile = Job.CreateAskingToOverwrite(PartName, OverwriteAll);
     if (!PartFile)
         Result = rcCancelled;
     return number;
+}
+
+// Written last: every part's checksum is known only once it is closed.
+void TSplitRun::WriteChecksums() {
+    ClosePart();
+    const std::string text = BuildSfv(Checksums);
+    std::unique_ptr<TFileStreamLite> file = Job.CreateAskingToOverwrite(SfvFileName(OutputPrefix), OverwriteAll);
+    if (!file) {
+        Result = rcCancelled;
+        return;
+    }
+    if (file->Write(text.data(), static_cast<uint32_t>(text.size())) != text.size())
+        throw EExceptionLite(WriteErrorText);
 }
 
 void TSplitRun::WriteBatchLine(int32_t number) {

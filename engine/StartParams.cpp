@@ -31,6 +31,8 @@ void TFendrixStartParams::ParseArguments(const std::vector<std::string>& args) {
                 Unsplit = true;
             } else if (name == "NOHEADER") {
                 NoHeader = true;
+            } else if (name == "VERIFY") {
+                Verify = true;
             }
         } else {
             if (plain == 0)

@@ -28,6 +28,8 @@ constexpr uint8_t rcFileError = 9;
 constexpr uint8_t rcBatchRefused = 10;
 constexpr uint8_t rcCancelled = 11;
 constexpr uint8_t rcUnknownError = 12;
+// A file of the set does not match the checksum that its sfv file records.
+constexpr uint8_t rcDamaged = 13;
 
 extern const char* const UnknownErrorText;
 extern const char* const WriteErrorText;
@@ -50,6 +52,8 @@ public:
     bool Silent = false;
     bool Unsplit = false;
     bool NoHeader = false;
+    // Silent mode only: check a set without joining it.
+    bool Verify = false;
 };
 
 class TFendrix {
@@ -67,6 +71,9 @@ public:
 
     uint8_t SplitJob();
     uint8_t JoinJob();
+    // Checks every file of a set, writing nothing: 0 good, 1 a file missing,
+    // 13 a file damaged.
+    uint8_t VerifyJob();
     // Parts of Params->Size bytes that byteCount needs, rounded up.
     int64_t PartCount(int64_t byteCount) const;
     // Writes the data parts, the batch file and the header files.

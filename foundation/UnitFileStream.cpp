@@ -28,6 +28,10 @@ std::unique_ptr<TFileStreamLite> TFileStreamLite::OpenForReading(const std::stri
     return std::make_unique<TFileStreamLite>(fileName, TOpenMode::OpenForReading);
 }
 
+std::unique_ptr<TFileStreamLite> TFileStreamLite::OpenForWriting(const std::string& fileName) {
+    return std::make_unique<TFileStreamLite>(fileName, TOpenMode::OpenForWriting);
+}
+
 std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateIfAbsent(const std::string& fileName) {
     TOsError error;
     const TOsHandle handle = OsOpenFile(fileName, TOpenMode::CreateNew, error);

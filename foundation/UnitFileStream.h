@@ -34,6 +34,8 @@ public:
 
     static std::unique_ptr<TFileStreamLite> CreateForWriting(const std::string& fileName);
     static std::unique_ptr<TFileStreamLite> OpenForReading(const std::string& fileName);
+    // An existing file for writing, its bytes kept until they are written over.
+    static std::unique_ptr<TFileStreamLite> OpenForWriting(const std::string& fileName);
     // Creates the file for writing only when nothing of that name exists;
     // none when something does, so that the caller can ask before it
     // replaces a file. Other failures raise.

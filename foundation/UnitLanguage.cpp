@@ -79,10 +79,14 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Cannot write over a file that is being split: \"#\"",
     "Cannot write over a part of the set being joined: \"#\"",
     "\"#\" cannot be stored in a set: its name holds a backslash.",
+    "The file \"#\" is damaged: it does not match the checksum recorded for the set.\r\nPlease choose another "
+    "copy of it.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene una barra rovesciata.",
+    "Il file \"#\" \xE8 danneggiato: non corrisponde al checksum registrato per l'insieme di parti.\r\nPer "
+    "favore scegli un'altra copia del file.",
 };
 
 namespace {

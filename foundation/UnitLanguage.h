@@ -17,7 +17,8 @@ extern const char* const MessageTable[2 * MessageCount];
 constexpr int msgSourceInTheWay = MessageCount;
 constexpr int msgPartInTheWay = MessageCount + 1;
 constexpr int msgNameNotStorable = MessageCount + 2;
-constexpr int AddedMessageCount = 3;
+constexpr int msgPartDamaged = MessageCount + 3;
+constexpr int AddedMessageCount = 4;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

@@ -28,3 +28,7 @@ int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool&
         return 0;
     return number;
 }
+
+std::string SfvFileName(const std::string& name) {
+    return name + ".sfv";
+}

@@ -12,3 +12,6 @@ std::string PartFileName(const std::string& stem, bool header, int32_t number);
 // the set with this stem, compared without regard to letter case; 0 when
 // the name is none of the set's files.
 int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool& header);
+
+// The checksum file of the set whose first entry is named name: "name.sfv".
+std::string SfvFileName(const std::string& name);

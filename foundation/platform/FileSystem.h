@@ -20,9 +20,10 @@ using TOsHandle = void*;
 inline TOsHandle const InvalidOsHandle = reinterpret_cast<TOsHandle>(static_cast<intptr_t>(-1));
 
 // CreateForWriting replaces whatever is there; CreateNew makes a file only
-// where nothing of that name exists yet. Written files are not shared; a file
-// open for reading is shared with other readers only.
-enum class TOpenMode { CreateForWriting, OpenForReading, CreateNew };
+// where nothing of that name exists yet; OpenForWriting writes into a file
+// that exists, keeping its bytes. Written files are not shared; a file open
+// for reading is shared with other readers only.
+enum class TOpenMode { CreateForWriting, OpenForReading, CreateNew, OpenForWriting };
 
 enum class TSeekOrigin : uint8_t { Begin = 0, Current = 1, End = 2 };
 

@@ -93,8 +93,9 @@ TEST(ChangingFiles, APartDeletedBetweenTheCheckAndTheOpen) {
     WritePatternFile(dir / "f.bin", 450, 1);
     ASSERT_EQ(rcOk, RunSilent(false, dir / "f.bin", dir / "parts"));
 
-    // The open of part 002 (the third open: header, 001, 002) finds it gone.
-    TBeforeOperation hook(TFileOperation::Open, 3, [&] { DeleteFileA((dir / "parts\\f.bin.002").c_str()); });
+    // The open of part 002 (the fourth open: checksums, header, 001, 002)
+    // finds it gone.
+    TBeforeOperation hook(TFileOperation::Open, 4, [&] { DeleteFileA((dir / "parts\\f.bin.002").c_str()); });
     TScriptedUser user;
     user.Answers = {idYes};
     TJobRequest request;

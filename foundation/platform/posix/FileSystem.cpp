@@ -102,6 +102,7 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
     switch (mode) {
     case TOpenMode::CreateForWriting: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case TOpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+    case TOpenMode::OpenForWriting: flags |= O_WRONLY; break;
     case TOpenMode::OpenForReading: flags |= O_RDONLY; break;
     }
     const int fd = open(NativePath(path).c_str(), flags, 0666);

@@ -55,6 +55,9 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
     case TOpenMode::CreateNew:
         handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         break;
+    case TOpenMode::OpenForWriting:
+        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        break;
     case TOpenMode::OpenForReading:
         handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         break;
