@@ -73,14 +73,22 @@ uint8_t TVerifyRun::Run() {
         return rcInvalidHeader;
 
     // The data parts hold the listed files back to back: together exactly
-    // as long as the header says.
+    // as long as the header says. Every part but the last has the size of
+    // the first, so a part missing beyond the count that the header needs
+    // means that one before it came up short.
     const int64_t total = List.TotalSize();
     int64_t sum = 0;
+    int64_t needed = MaxParts;
     for (int32_t n = 1; n == 1 || sum < total; ++n) {
         if (n > MaxParts)
             return rcDamaged;
-        if (const uint8_t r = Check(PartFileName(Stem, false, n)); r != rcOk)
+        const uint8_t r = Check(PartFileName(Stem, false, n));
+        if (r == rcSourceNotFound && n > needed)
+            return rcDamaged;
+        if (r != rcOk)
             return r;
+        if (n == 1 && Size > 0)
+            needed = total / Size + (total % Size != 0 ? 1 : 0);
         sum += Size;
     }
     if (sum != total)

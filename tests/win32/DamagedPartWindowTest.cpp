@@ -1,0 +1,133 @@
+// A damaged part met by a join in the window: the person is told which part
+// it is, picks another copy in the browse dialog, and the join goes on from
+// that part's first byte, writing again what the damaged part had written.
+#include "engine/UnitFendrix.h"
+#include "foundation/UnitLanguage.h"
+#include "support/InProcessJob.h"
+#include "support/ScriptedUser.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void FlipByte(const std::string& path, size_t at) {
+    std::string bytes = ReadFileBytes(path);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    WriteFileBytes(path, bytes);
+}
+
+// A tree whose files cross part boundaries in every way: a file that ends
+// inside a part, small files inside one part, an empty file, a file over
+// several parts. Parts of 1000 bytes.
+void MakeTree(const TScratchDir& dir) {
+    MakeDirectory(dir / "src");
+    MakeDirectory(dir / "src\\sub");
+    WritePatternFile(dir / "src\\a.bin", 6300, 1);
+    WritePatternFile(dir / "src\\sub\\b.bin", 150, 2);
+    WritePatternFile(dir / "src\\sub\\c.bin", 0, 3);
+    WritePatternFile(dir / "src\\sub\\d.bin", 400, 4);
+    WritePatternFile(dir / "src\\z.bin", 12000, 5);
+    SetLastWriteTimeOf(dir / "src\\a.bin", 130000000000000000ull);
+    SetLastWriteTimeOf(dir / "src\\sub\\d.bin", 130000000120000000ull);
+}
+
+std::vector<std::string> ListNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(data.cFileName);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+uint8_t Join(const std::string& start, const std::string& out) {
+    TJobRequest request;
+    request.Source = start;
+    request.OutputDir = out;
+    request.Join = true;
+    request.Silent = false;
+    return RunInProcess(request);
+}
+
+}  // namespace
+
+TEST(DamagedPartWindow, AGoodCopyOfTheDamagedPartFinishesTheJoin) {
+    struct TRow {
+        const char* Part;
+        size_t At;
+    } rows[] = {
+        {"src.001", 10},   // before any file is written
+        {"src.007", 500},  // a.bin ends, b, c and d lie whole in it
+        {"src.011", 3},    // inside z.bin
+        {"src.019", 800},  // the last part, read to its end
+        {"src.h001", 20},  // before anything is created
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Part);
+        TScratchDir dir("damagedwin");
+        MakeTree(dir);
+        MakeDirectory(dir / "parts");
+        MakeDirectory(dir / "copy");
+        MakeDirectory(dir / "out");
+        {
+            TScriptedUser user;
+            user.DefaultAnswer = idYes;
+            ASSERT_EQ(rcOk, RunInProcess({dir / "src", dir / "parts", 1000, false, false}));
+        }
+        ASSERT_TRUE(FileExists(dir / "parts\\src.019"));
+        ASSERT_FALSE(FileExists(dir / "parts\\src.020"));
+        // A second copy of the set lies in another folder; once the person
+        // picks a file there, the join reads on from that folder.
+        for (const std::string& name : ListNames(dir / "parts"))
+            WriteFileBytes(dir / ("copy\\" + name), ReadFileBytes(dir / ("parts\\" + name)));
+        FlipByte(dir / ("parts\\" + std::string(row.Part)), row.At);
+
+        TScriptedUser user;
+        user.DefaultAnswer = idYes;
+        user.Picks = {dir / ("copy\\" + std::string(row.Part))};
+        EXPECT_EQ(rcOk, Join(dir / "parts\\src.001", dir / "out"));
+
+        const std::string damaged = LangText(msgPartDamaged, {row.Part});
+        int told = 0;
+        for (const TMessageBoxRequest& box : user.Boxes)
+            told += box.Text == damaged ? 1 : 0;
+        EXPECT_EQ(1, told) << "the damaged part is named once";
+        ASSERT_EQ(1u, user.Dialogs.size());
+        EXPECT_EQ(dir / ("parts\\" + std::string(row.Part)), user.Dialogs[0].FileName);
+        for (const char* name : {"a.bin", "sub\\b.bin", "sub\\c.bin", "sub\\d.bin", "z.bin"}) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(ReadFileBytes(dir / ("src\\" + std::string(name))), ReadFileBytes(dir / ("out\\src\\" + std::string(name))));
+            EXPECT_EQ(LastWriteTimeOf(dir / ("src\\" + std::string(name))) / 10000,
+                      LastWriteTimeOf(dir / ("out\\src\\" + std::string(name))) / 10000);
+        }
+    }
+}
+
+TEST(DamagedPartWindow, CancellingTheDialogEndsWith11) {
+    TScratchDir dir("damagedcancel");
+    MakeTree(dir);
+    MakeDirectory(dir / "parts");
+    MakeDirectory(dir / "out");
+    {
+        TScriptedUser user;
+        user.DefaultAnswer = idYes;
+        ASSERT_EQ(rcOk, RunInProcess({dir / "src", dir / "parts", 1000, false, false}));
+    }
+    FlipByte(dir / "parts\\src.005", 1);
+    TScriptedUser user;
+    user.DefaultAnswer = idYes;
+    user.Picks = {""};
+    EXPECT_EQ(rcCancelled, Join(dir / "parts\\src.001", dir / "out"));
+    EXPECT_EQ(1u, user.Dialogs.size());
+}
