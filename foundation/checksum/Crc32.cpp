@@ -91,5 +91,8 @@ uint32_t Crc32Bitwise(uint32_t crc, const void* data, size_t length) {
 }
 
 const char* Crc32Method() {
-    return Folding() ? "carry-less multiplication (PCLMULQDQ)" : "table, 8 bytes a step";
+    if (!Folding())
+        return "table, 8 bytes a step";
+    return CanFoldCrc32Wide() ? "carry-less multiplication, two blocks at a time (VPCLMULQDQ)"
+                              : "carry-less multiplication (PCLMULQDQ)";
 }

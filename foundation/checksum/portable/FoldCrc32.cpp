@@ -7,3 +7,9 @@ bool CanFoldCrc32() {
 }
 
 void FoldCrc32(uint32_t, const uint8_t*, size_t, uint8_t*) {}
+
+bool CanFoldCrc32Wide() {
+    return false;
+}
+
+void FoldCrc32Narrow(uint32_t, const uint8_t*, size_t, uint8_t*) {}
