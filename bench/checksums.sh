@@ -38,7 +38,7 @@ wine cmd /c exit 0 >/dev/null 2>&1
 
 scratch=$root/build/bench-tmpfs
 mkdir -p "$scratch"
-mountpoint -q "$scratch" || mount -t tmpfs -o size=4G tmpfs "$scratch"
+mountpoint -q "$scratch" || mount -t tmpfs -o size=6G tmpfs "$scratch"
 trap 'cd "$root"; umount "$scratch" 2>/dev/null || true' EXIT
 cd "$scratch"
 [ -f big.bin ] || head -c 1073741824 /dev/urandom >big.bin
@@ -82,7 +82,8 @@ for size in 1453568 104857600; do
     r=$(ratio "$t_new" "$t_old")
     row "split 1 GiB, $label: with its sfv ${t_new}s, without (previous program) ${t_old}s" "$r x" "<= 1.10 x" \
         "$(meets "$r" 1.10)"
-    rm -rf q && mkdir q && cp p/* q/ && rm q/big.bin.sfv
+    # The same set without its sfv file, linked rather than copied.
+    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.sfv
     read -r t_new t_old < <(paired "rm -rf j && mkdir j" "wine '$exe' /SILENT 'p\\big.bin.h001' j /UNSPLIT" \
                                    "rm -rf k && mkdir k" "wine '$exe' /SILENT 'q\\big.bin.h001' k /UNSPLIT")
     cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a join differs!"; exit 1; }
