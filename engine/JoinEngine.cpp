@@ -14,6 +14,7 @@
 #include "index/PartNames.h"
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace {
@@ -23,14 +24,18 @@ namespace {
 constexpr uint32_t OpenPartDialogFlags = 0x1804;
 constexpr size_t DialogPathLimit = 259;
 
-// Every entry's name stays below the output directory and every file has a
+// Every entry's name stays below the output directory, names one path only
+// once (letter case ignored, as the file system does), and every file has a
 // size the copy can count down; anything else is not a header we wrote.
 bool ListIsSafe(const TFileInfos& list) {
+    std::set<std::string> paths;
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
         if (!IsSafeEntryName(entry->Name))
             return false;
         if (entry->Kind == fkFile && entry->Size < 0)
+            return false;
+        if (!paths.insert(UpperText(entry->Name)).second)
             return false;
     }
     return true;
@@ -50,7 +55,9 @@ private:
     int32_t OpenPart(bool header, int32_t number);
     uint32_t ReadPart(uint32_t count);
     void DrainPart();
-    bool VerifiedPart(bool header);
+    bool VerifiedPart(bool header, bool lastRead = false);
+    bool BuildNumberedList();
+    void RestoreDirectoryTimes();
     void RewindToPartStart();
     uint8_t AskForPart(std::string& partsDir, const std::string& name);
     bool BrowseForPart(std::string& partsDir, const std::string& name);
@@ -68,6 +75,9 @@ private:
     int32_t PartNo = 1;
     std::unique_ptr<TFileStreamLite> PartStream;
     TCrc32 PartCrc;
+    int64_t PartBytes = 0;
+    // The size of data part 001, which every part of a set but its last has.
+    int64_t FirstPartSize = -1;
     std::unique_ptr<TFileStreamLite> OutStream;
     int32_t OutIndex = 0;
     int64_t Remaining = 0;
@@ -102,6 +112,8 @@ uint8_t TJoinRun::Run() {
         BuildList();
         if (Result == rcOk)
             CopyData();
+        if (Result == rcOk)
+            RestoreDirectoryTimes();
     } catch (const EExceptionLite& e) {
         Result = Job.ReportFileError(e.MessageText);
     }
@@ -112,7 +124,7 @@ uint8_t TJoinRun::Run() {
 
 void TJoinRun::BuildList() {
     if (Params.NoHeader) {
-        Result = FileList.ScanNumberedParts(Params.SourcePath) ? rcOk : rcSourceNotFound;
+        Result = BuildNumberedList() ? rcOk : rcSourceNotFound;
         return;
     }
     ReadHeader();
@@ -180,7 +192,7 @@ void TJoinRun::CopyData() {
         if (Result != rcOk || !PartStream)
             return;
         DrainPart();
-        if (VerifiedPart(false))
+        if (VerifiedPart(false, true))
             return;
     }
 }
@@ -188,6 +200,7 @@ void TJoinRun::CopyData() {
 uint32_t TJoinRun::ReadPart(uint32_t count) {
     const uint32_t got = PartStream->Read(Buffer.data(), count);
     PartCrc.Add(Buffer.data(), got);
+    PartBytes += got;
     return got;
 }
 
@@ -198,12 +211,20 @@ void TJoinRun::DrainPart() {
     }
 }
 
-// True for a part that its checksum confirms, or that has none. Otherwise
-// a silent join ends with rcDamaged; the window names the part and asks for
-// another copy, which is opened in its place (false, Result still rcOk), or
-// the job is cancelled.
-bool TJoinRun::VerifiedPart(bool header) {
-    if (Checksums.Matches(PartName, PartCrc.Value))
+// True for a part that its checksum confirms, or that has none, and that,
+// read before the last one, has the size of part 001 as every data part of
+// a set but its last has (a part of another size would shift every byte
+// after it). Otherwise a silent join ends with rcDamaged; the window names
+// the part and asks for another copy, which is opened in its place (false,
+// Result still rcOk), or the job is cancelled.
+bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
+    bool sized = true;
+    if (!header && !lastRead && !Params.NoHeader) {
+        if (PartNo == 1)
+            FirstPartSize = PartBytes;
+        sized = PartBytes == FirstPartSize;
+    }
+    if (sized && Checksums.Matches(PartName, PartCrc.Value))
         return true;
     if (Params.Silent) {
         Result = rcDamaged;
@@ -251,6 +272,7 @@ void TJoinRun::FinishOutput() {
 int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     FreeAndClear(PartStream);
     PartCrc = TCrc32();
+    PartBytes = 0;
     PartName = PartFileName(SetStem, header, number);
     PartNo = number;
     if (!header) {
@@ -331,6 +353,77 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     OutStream->SetLastWriteTime(entry->LastWriteTime);
     Remaining = entry->Size;
     return index;
+}
+
+// The one file that numbered parts hold without a header. With the set's
+// sfv file beside them, the set is exactly the data parts it lists, so that
+// stale parts of an earlier, longer split are left out; without one, the
+// parts from 001 up to the first gap, and a part beyond a gap means that
+// the gap is a lost part, not the set's end.
+bool TJoinRun::BuildNumberedList() {
+    const std::string dir = AddTrailingBackslash(PartsDir, NativePathStyle);
+    std::vector<int32_t> numbers;
+    if (Checksums.Empty()) {
+        if (!FileList.ScanNumberedParts(Params.SourcePath))
+            return false;
+        int32_t highest = 0;
+        TDirectoryReader reader(PartsDir);
+        TEntryInfo info;
+        while (reader.Next(info)) {
+            bool header = false;
+            const int32_t n = PartNumberOf(info.Name, SetStem, header);
+            if (!header && info.Kind == TEntryKind::File)
+                highest = std::max(highest, n);
+        }
+        for (int32_t n = 1; n <= highest; ++n)
+            numbers.push_back(n);
+    } else {
+        for (const std::string& name : Checksums.Names()) {
+            bool header = false;
+            const int32_t n = PartNumberOf(name, SetStem, header);
+            if (n > 0 && !header)
+                numbers.push_back(n);
+        }
+        std::sort(numbers.begin(), numbers.end());
+    }
+    int64_t total = 0;
+    TEntryInfo info;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        const std::string name = PartFileName(SetStem, false, static_cast<int32_t>(i + 1));
+        if (numbers[i] != static_cast<int32_t>(i + 1) || !OsQueryPath(dir + name, info) ||
+            info.Kind != TEntryKind::File) {
+            if (!Params.Silent)
+                Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+            FileList.Clear();
+            return false;
+        }
+        total += info.Size;
+    }
+    if (Checksums.Empty())
+        return true;
+    if (numbers.empty())
+        return false;
+    FileList.Clear();
+    TFileInfo* entry = FileList.Add();
+    entry->Kind = fkFile;
+    entry->Name = SetStem.substr(0, SetStem.size() - 1);
+    entry->Size = total;
+    if (OsQueryPath(dir + PartFileName(SetStem, false, 1), info))
+        entry->LastWriteTime = info.LastWriteTime;
+    return true;
+}
+
+// Writing a directory's entries moves its time on: every directory gets its
+// recorded time once all is written, the deepest first (the list holds each
+// directory before its contents).
+void TJoinRun::RestoreDirectoryTimes() {
+    const std::string outputDir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
+    for (int32_t i = FileList.Count() - 1; i >= 0; --i) {
+        const TFileInfo* entry = FileList.GetItem(i);
+        TOsError error;
+        if (entry->Kind == fkDirectory && !OsSetPathLastWriteTime(outputDir + entry->Name, entry->LastWriteTime, error))
+            RaiseOsError(error);
+    }
 }
 
 bool TJoinRun::IsPartOfTheSet(const std::string& path) const {

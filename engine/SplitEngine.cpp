@@ -123,8 +123,12 @@ uint8_t TSplitRun::Run() {
 
 void TSplitRun::DataPhase() {
     while (Result == rcOk && SourceFile && PartFile) {
-        const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
-        const uint32_t n = SourceFile->Read(Buffer.data(), ask);
+        // A file is read only up to the size that the scan found: one that
+        // grows meanwhile (a log, a link to an endless device) cannot carry
+        // the set past what the header and the part limit were sized for.
+        const int64_t sourceLeft = FileList.GetItem(SourceIndex)->Size - SourceBytesRead;
+        const uint32_t ask = static_cast<uint32_t>(Min64(Min64(CopyBufferSize, Remaining), sourceLeft));
+        const uint32_t n = ask > 0 ? SourceFile->Read(Buffer.data(), ask) : 0;
         if (n > 0) {
             uint32_t w = 0;
             WritePart(Buffer.data(), n, w);
@@ -190,7 +194,6 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
         TFileInfo* entry = FileList.GetItem(i);
         SourceFile =
             TFileStreamLite::OpenForReading(AddTrailingBackslash(FileList.BaseDir, NativePathStyle) + entry->Name);
-        entry->Size = SourceFile->GetSize();
     }
     return i;
 }
@@ -235,7 +238,11 @@ void TSplitRun::WriteBatchLine(int32_t number) {
         return;
     const std::string full = OutputPrefix;
     const std::string extension = "." + FormatZeroPadded(3, number);
-    const std::string name = FileNamePart(full, NativePathStyle);
+    // The command interpreter expands %...% even inside quotes: a name's own
+    // percent signs are doubled so that they stay themselves.
+    std::string name;
+    for (char c : FileNamePart(full, NativePathStyle))
+        name += c == '%' ? std::string("%%") : std::string(1, c);
     std::string line;
     if (!BatchFile) {
         BatchFile = TFileStreamLite::CreateForWriting(RemoveExtension(full, NativePathStyle) + ".bat");

@@ -81,12 +81,17 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" cannot be stored in a set: its name holds a backslash.",
     "The file \"#\" is damaged: it does not match the checksum recorded for the set.\r\nPlease choose another "
     "copy of it.",
+    "\"#\" cannot be stored in a set: a join would refuse its name.",
+    "\"#\" and \"#\" differ only in letter case: a join would write both into one file.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene una barra rovesciata.",
     "Il file \"#\" \xE8 danneggiato: non corrisponde al checksum registrato per l'insieme di parti.\r\nPer "
     "favore scegli un'altra copia del file.",
+    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: la ricostruzione rifiuterebbe il suo nome.",
+    "\"#\" e \"#\" differiscono solo per maiuscole e minuscole: la ricostruzione li scriverebbe entrambi in un "
+    "solo file.",
 };
 
 namespace {

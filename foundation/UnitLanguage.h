@@ -18,7 +18,9 @@ constexpr int msgSourceInTheWay = MessageCount;
 constexpr int msgPartInTheWay = MessageCount + 1;
 constexpr int msgNameNotStorable = MessageCount + 2;
 constexpr int msgPartDamaged = MessageCount + 3;
-constexpr int AddedMessageCount = 4;
+constexpr int msgNameRefusedByJoin = MessageCount + 4;
+constexpr int msgNamesDifferInCase = MessageCount + 5;
+constexpr int AddedMessageCount = 6;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

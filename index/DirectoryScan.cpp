@@ -6,7 +6,9 @@
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
+#include "index/EntryNames.h"
 
+#include <map>
 #include <set>
 
 namespace {
@@ -29,10 +31,20 @@ struct TScan {
     // Every directory entered, by identity: a link leads into a directory
     // once, and a loop of links ends where it comes round again.
     std::set<TDirectoryIdentity> Entered;
+    // The names stored so far, upper-cased, with the path each came from.
+    std::map<std::string, std::string> Stored;
 
+    // What the set stores, its join must be able to restore: a name that
+    // the join refuses, or one that meets another when letter case is
+    // ignored, would cost the whole set or one of the two files.
     void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
         TFileInfo* entry = List.Add();
         entry->AssignEntry(path, kind, info);
+        if (!IsSafeEntryName(entry->Name))
+            throw EExceptionLite(LangText(msgNameRefusedByJoin, {path}));
+        const auto stored = Stored.emplace(UpperText(entry->Name), path);
+        if (!stored.second)
+            throw EExceptionLite(LangText(msgNamesDifferInCase, {stored.first->second, path}));
         Total += static_cast<uint64_t>(entry->Size);
     }
 

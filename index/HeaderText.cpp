@@ -78,11 +78,14 @@ bool ParseEntryAt(TFileInfo& entry, const std::string& text, size_t& pos) {
         --nameLength;
     entry.Name.assign(text, name.Start, nameLength);
 
+    // Only the two kinds that the split writes: anything else would make
+    // the entries after it take bytes meant for another file.
     const TField kind = TakeField(text, pos);
-    entry.Kind = kind.Length == 1 && text[kind.Start] == 'F' ? fkFile : fkDirectory;
+    const char letter = kind.Length == 1 ? text[kind.Start] : '\0';
+    entry.Kind = letter == 'F' ? fkFile : letter == 'D' ? fkDirectory : 0;
 
     const TField size = TakeField(text, pos);
-    bool valid = ReadNumber(text, size, 0, size.Length, entry.Size);
+    bool valid = ReadNumber(text, size, 0, size.Length, entry.Size) && entry.Kind != 0;
 
     const TField time = TakeField(text, pos);
     static const size_t starts[7] = {0, 4, 6, 8, 10, 12, 14};

@@ -87,6 +87,8 @@ private:
     std::unique_ptr<TState> State;
 };
 
+// The last-write time of a file or directory named by its path.
+bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error);
 // Fails with kind Exists where something of that name is there already.
 bool OsCreateDirectory(const std::string& path, TOsError& error);
 // Never replaces a file that exists.

@@ -283,6 +283,16 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
     }
 }
 
+bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
+    if (Injected(TFileOperation::SetTime, error))
+        return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1] = ToTimespec(time);
+    return utimensat(AT_FDCWD, NativePath(path).c_str(), times, 0) == 0 || Failed(error);
+}
+
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
     if (Injected(TFileOperation::MakeDirectory, error))
         return false;

@@ -228,6 +228,22 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
     }
 }
 
+bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
+    if (Injected(TFileOperation::SetTime, error))
+        return false;
+    // Backup semantics open a directory as well as a file.
+    const HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return Failed(error);
+    FILETIME ft;
+    ft.dwLowDateTime = time.dwLowDateTime;
+    ft.dwHighDateTime = time.dwHighDateTime;
+    const bool ok = SetFileTime(handle, nullptr, nullptr, &ft) != FALSE || Failed(error);
+    CloseHandle(handle);
+    return ok;
+}
+
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
     if (Injected(TFileOperation::MakeDirectory, error))
         return false;
