@@ -157,11 +157,13 @@ TEST(SilentRun, TheSizeSwitchDecidesTheParts) {
         {"quoted hexadecimal", "\"/SIZE 0x10\"", {16, 16, 8}},
         {"one byte less than the source", "/SIZE39", {39, 1}},
         {"exactly the source", "/SIZE40", {40, 0}},
-        // Any wrong reading of the largest size either overflows (invalid
-        // size 6, or too many parts 7 if the part limit overflowed) or gives
-        // more than one part.
+        // The largest size is accepted: read as negative it would be
+        // refused with 6, read short it would give more than one part.
         {"the largest size", "/SIZE9223372036854775807", {40}},
         {"the largest size in hexadecimal", "/SIZE0x7FFFFFFFFFFFFFFF", {40}},
+        // 999 parts of 2^62 bytes pass the 64-bit range: the part limit must
+        // saturate, not wrap to a negative limit that every source exceeds.
+        {"a size whose 999 parts pass 64 bits", "/SIZE4611686018427387904", {40}},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Name);
