@@ -80,3 +80,37 @@ TEST(SelfOverwriteGuard, JoinRefusesToReplaceAPartOfItsSet) {
         EXPECT_EQ(header, ReadFileBytes(dir / "set.h001"));
     }
 }
+
+TEST(SelfOverwriteGuard, NumberedFilesBeyondTheSetInItsOwnTreeAreAllowed) {
+    // d holds x.txt (250 bytes) and one numbered file of 20 bytes: 270
+    // bytes in parts of 100 make three data parts (four at most could be
+    // written) and a few header files. A numbered name that the set never
+    // reaches is no file of the set and must not stop the split.
+    const char* names[] = {"d.050", "d.005", "D.999", "d.h050", "d.h009"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        TScratchDir dir("beyond");
+        MakeDirectory(dir / "d");
+        WritePatternFile(dir / "d\\x.txt", 250, 1);
+        const std::string numbered = dir / (std::string("d\\") + name);
+        WritePatternFile(numbered, 20, 2);
+
+        EXPECT_EQ(0, RunFendrix("/SILENT d d /SIZE100", dir.Path()));
+        EXPECT_EQ(PatternBytes(20, 2), ReadFileBytes(numbered));
+        EXPECT_EQ(PatternBytes(250, 1), ReadFileBytes(dir / "d\\x.txt"));
+        EXPECT_TRUE(FileExists(dir / "d\\d.003"));
+        EXPECT_FALSE(FileExists(dir / "d\\d.004"));
+        EXPECT_TRUE(FileExists(dir / "d\\d.h001"));
+
+        // The set holds both files: it joins back elsewhere.
+        MakeDirectory(dir / "back");
+        EXPECT_EQ(0, RunFendrix("/SILENT /UNSPLIT d\\d.001 back", dir.Path()));
+        for (const std::string joined : {std::string("x.txt"), std::string(name)}) {
+            const std::string path = dir / ("back\\d\\" + joined);
+            EXPECT_TRUE(FileExists(path)) << joined;
+            if (FileExists(path)) {
+                EXPECT_EQ(joined == "x.txt" ? PatternBytes(250, 1) : PatternBytes(20, 2), ReadFileBytes(path));
+            }
+        }
+    }
+}

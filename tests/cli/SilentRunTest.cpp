@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -117,13 +119,78 @@ TEST(SilentRun, AcceptsWhatPassesThePathCheck) {
         {"a directory with the batch option",
          [](const TLayout& l) { return "/SILENT /BATCH " + Q(l.Tree + "\\") + " " + Q(l.Out); }, 0, false},
         {"relative paths", [](const TLayout&) { return std::string("/SILENT src.bin out"); }, 0, false},
-        {"size in hexadecimal",
-         [](const TLayout& l) { return "/SILENT /size0x100 " + Q(l.Source) + " " + Q(l.Out); }, 0, false},
-        {"the largest size", [](const TLayout& l) {
-             return "/SILENT /SIZE9223372036854775807 " + Q(l.Source) + " " + Q(l.Out);
-         }, 0, false},
-        {"size and value as one quoted argument",
-         [](const TLayout& l) { return "/SILENT \"/SIZE 100\" " + Q(l.Source) + " " + Q(l.Out); }, 0, false},
+    };
+    RunRows(rows, std::size(rows));
+}
+
+std::string Number3(int n) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03d", n);
+    return text;
+}
+
+// The sizes of the data parts prefix.001, .002, ... that exist, in order.
+std::vector<int64_t> PartSizesOf(const std::string& prefix, std::string& data) {
+    std::vector<int64_t> sizes;
+    for (int n = 1; FileExists(prefix + "." + Number3(n)); ++n) {
+        const std::string bytes = ReadFileBytes(prefix + "." + Number3(n));
+        sizes.push_back(static_cast<int64_t>(bytes.size()));
+        data += bytes;
+    }
+    return sizes;
+}
+
+TEST(SilentRun, TheSizeSwitchDecidesTheParts) {
+    // A 40-byte source, so that every size below 40 gives its own number
+    // and sizes of parts: a size read wrongly shows in the parts.
+    struct TRow {
+        const char* Name;
+        const char* SizeArgument;
+        std::vector<int64_t> PartSizes;
+    } rows[] = {
+        {"decimal", "/SIZE16", {16, 16, 8}},
+        {"hexadecimal with 0x", "/size0x10", {16, 16, 8}},
+        {"hexadecimal with upper-case 0X", "/SIZE0X10", {16, 16, 8}},
+        {"hexadecimal with $", "/SIZE$10", {16, 16, 8}},
+        {"hexadecimal digits above 9", "/SIZE0xA", {10, 10, 10, 10, 0}},
+        {"size and value as one quoted argument", "\"/SIZE 16\"", {16, 16, 8}},
+        {"quoted hexadecimal", "\"/SIZE 0x10\"", {16, 16, 8}},
+        {"one byte less than the source", "/SIZE39", {39, 1}},
+        {"exactly the source", "/SIZE40", {40, 0}},
+        // The largest size is accepted: read as negative it would be
+        // refused with 6, read short it would give more than one part.
+        {"the largest size", "/SIZE9223372036854775807", {40}},
+        {"the largest size in hexadecimal", "/SIZE0x7FFFFFFFFFFFFFFF", {40}},
+        // 999 parts of 2^62 bytes pass the 64-bit range: the part limit must
+        // saturate, not wrap to a negative limit that every source exceeds.
+        {"a size whose 999 parts pass 64 bits", "/SIZE4611686018427387904", {40}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TScratchDir dir("size");
+        MakeDirectory(dir / "out");
+        WritePatternFile(dir / "forty.bin", 40, 5);
+        const std::string source = ReadFileBytes(dir / "forty.bin");
+        ASSERT_EQ(40u, source.size());
+        EXPECT_EQ(0, RunFendrix("/SILENT " + std::string(row.SizeArgument) + " forty.bin out", dir.Path()));
+        std::string data;
+        EXPECT_EQ(row.PartSizes, PartSizesOf(dir / "out\\forty.bin", data));
+        EXPECT_EQ(source, data);
+        // The whole header goes into the room that the last part leaves,
+        // or into files of the part size.
+        EXPECT_TRUE(FileExists(dir / "out\\forty.bin.h001"));
+        EXPECT_EQ(source, ReadFileBytes(dir / "forty.bin"));
+    }
+}
+
+TEST(SilentRun, SizesBeyondTheLargestAreRefused) {
+    const TRunRow rows[] = {
+        {"one more than the largest size",
+         [](const TLayout& l) { return "/SILENT /SIZE9223372036854775808 " + Q(l.Source) + " " + Q(l.Out); }, 6,
+         true},
+        {"one more than the largest size in hexadecimal",
+         [](const TLayout& l) { return "/SILENT /SIZE0x8000000000000000 " + Q(l.Source) + " " + Q(l.Out); }, 6,
+         true},
     };
     RunRows(rows, std::size(rows));
 }

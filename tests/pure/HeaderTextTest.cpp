@@ -412,6 +412,20 @@ uint64_t RandomTime(std::mt19937_64& rng) {
     }
 }
 
+// The length the header text of list must have, counted field by field:
+// the magic, and per entry a TAB, the name, a TAB, one kind letter, a TAB,
+// the decimal size, a TAB and the 17 digits of the time; then the two
+// closing TABs. The generated times all lie within 1601..9999, so every
+// time field is exactly 17 digits.
+int64_t CountedHeaderSize(const TFileInfos& list) {
+    int64_t size = 6 + 2;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const TFileInfo& entry = *list.GetItem(i);
+        size += 4 + static_cast<int64_t>(entry.Name.size()) + 1 + static_cast<int64_t>(std::to_string(entry.Size).size()) + 17;
+    }
+    return size;
+}
+
 void FillRandom(TFileInfos& list, std::mt19937_64& rng, int count) {
     for (int i = 0; i < count; ++i)
         AddEntry(list, RandomName(rng), rng() % 2 ? fkFile : fkDirectory, RandomSize(rng), RandomTime(rng));
@@ -424,7 +438,10 @@ TEST(HeaderRoundTrip, GeneratedListsReadBackWhereverTheTextIsCut) {
         TFileInfos list;
         FillRandom(list, rng, static_cast<int>(rng() % 40));
         const std::string header = list.BuildHeader();
-        ASSERT_EQ(static_cast<int64_t>(header.size()), list.HeaderSize());
+        // The size counted from the fields, not taken from the text itself.
+        const int64_t expectedSize = CountedHeaderSize(list);
+        ASSERT_EQ(expectedSize, static_cast<int64_t>(header.size()));
+        ASSERT_EQ(expectedSize, list.HeaderSize());
 
         ExpectJoinReadsBack(list, {header});
         // Random cuts, and cuts around the magic and the closing TABs.
@@ -461,6 +478,8 @@ TEST(HeaderRoundTrip, LargeList) {
     TFileInfos list;
     FillRandom(list, rng, 5000);
     const std::string header = list.BuildHeader();
+    EXPECT_EQ(CountedHeaderSize(list), static_cast<int64_t>(header.size()));
+    EXPECT_EQ(CountedHeaderSize(list), list.HeaderSize());
     std::vector<size_t> cuts;
     for (size_t at = 1453; at < header.size(); at += 1453)
         cuts.push_back(at);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +37,11 @@ struct THeld {
     }
     HANDLE Handle;
 };
+
+bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
 
 uint64_t Ticks(const FILETIME& t) {
     return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
@@ -89,7 +95,31 @@ struct TFailureRow {
     std::function<std::function<void()>(TScratchDir&, std::unique_ptr<THeld>&)> Arrange;
 };
 
+// A file holding "keep me" that this process cannot write. The read-only
+// attribute is enough where it is honoured; under Wine it becomes the Unix
+// permissions, which do not stop root, and there the file comes from a
+// read-only disk (a tmpfs mounted read-only by the test set-up, named by
+// FENDRIX_READONLY_DISK), where Wine refuses every write open.
+std::string ReadOnlyFile(TScratchDir& dir) {
+    const std::string path = dir / "readonly.txt";
+    WriteFileBytes(path, "keep me");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (THeld(path, GENERIC_WRITE, 0).Handle == INVALID_HANDLE_VALUE)
+        return path;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const char* disk = std::getenv("FENDRIX_READONLY_DISK");
+    if (!disk || !*disk) {
+        ADD_FAILURE() << "the read-only attribute does not stop this user, and FENDRIX_READONLY_DISK names no "
+                         "read-only disk (ctest mounts one when it runs as root)";
+        return path;
+    }
+    const std::string onDisk = std::string(disk) + "\\readonly.txt";
+    EXPECT_EQ("keep me", ReadFileBytes(onDisk)) << "the read-only disk holds its file";
+    return onDisk;
+}
+
 TEST(FileStream, FailuresRaiseTheSystemTextAndLeaveNoHandleOpen) {
+    std::string readOnly;
     const TFailureRow rows[] = {
         {"reading a missing file", ERROR_FILE_NOT_FOUND,
          [](TScratchDir& dir, std::unique_ptr<THeld>&) {
@@ -104,11 +134,9 @@ TEST(FileStream, FailuresRaiseTheSystemTextAndLeaveNoHandleOpen) {
              return [path = dir / "nodir\\new.bin"] { TFileStreamLite::CreateForWriting(path); };
          }},
         {"writing a read-only file", ERROR_ACCESS_DENIED,
-         [](TScratchDir& dir, std::unique_ptr<THeld>&) {
-             const std::string path = dir / "readonly.txt";
-             WriteFileBytes(path, "keep me");
-             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-             return [path] { TFileStreamLite::CreateForWriting(path); };
+         [&readOnly](TScratchDir& dir, std::unique_ptr<THeld>&) {
+             readOnly = ReadOnlyFile(dir);
+             return [path = readOnly] { TFileStreamLite::CreateForWriting(path); };
          }},
         {"writing a file another handle writes", ERROR_SHARING_VIOLATION,
          [](TScratchDir& dir, std::unique_ptr<THeld>& held) {
@@ -150,14 +178,6 @@ TEST(FileStream, FailuresRaiseTheSystemTextAndLeaveNoHandleOpen) {
         if (held) {
             ASSERT_NE(INVALID_HANDLE_VALUE, held->Handle);
         }
-        if (row.Code == ERROR_ACCESS_DENIED && FileExists(dir / "readonly.txt") &&
-            THeld(dir / "readonly.txt", GENERIC_WRITE, 0).Handle != INVALID_HANDLE_VALUE) {
-            // Wine maps the read-only attribute to the Unix permissions,
-            // which do not stop root: there is nothing to see here then.
-            std::printf("note: read-only files are writable for this user; row skipped\n");
-            SetFileAttributesA((dir / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-            continue;
-        }
         // The first failure may make the system load what it needs for its
         // texts; the second one shows whether a handle stays behind.
         for (int round = 1; round <= 2; ++round) {
@@ -177,9 +197,10 @@ TEST(FileStream, FailuresRaiseTheSystemTextAndLeaveNoHandleOpen) {
             EXPECT_TRUE(EndsWithLineBreak(text)) << text;
         }
         held.reset();
-        SetFileAttributesA((dir / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (FileExists(dir / "readonly.txt")) {
-            EXPECT_EQ("keep me", ReadFileBytes(dir / "readonly.txt"));
+        if (!readOnly.empty()) {
+            EXPECT_EQ("keep me", ReadFileBytes(readOnly));
+            SetFileAttributesA((dir / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+            readOnly.clear();
         }
     }
 }
@@ -288,10 +309,13 @@ TEST(FileStream, SetLastWriteTimeChangesOnlyTheLastWriteTime) {
     WIN32_FILE_ATTRIBUTE_DATA after;
     ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &after));
     EXPECT_EQ(Ticks(accessBefore), Ticks(after.ftLastAccessTime));
-    // Wine on Linux cannot set a creation time and reports the older of the
-    // change and modification times as one, so there it follows the stamp;
-    // elsewhere it must stay as it was.
-    if (Ticks(after.ftCreationTime) != stamp) {
+    // Wine 8 on Linux reports a file's modification time as its creation
+    // time (measured: for stamps before and after the file's change time
+    // alike, and a creation time set explicitly is dropped), so there the
+    // creation time follows the stamp; elsewhere it must stay as it was.
+    if (RunningUnderWine()) {
+        EXPECT_EQ(stamp, Ticks(after.ftCreationTime));
+    } else {
         EXPECT_EQ(Ticks(creationBefore), Ticks(after.ftCreationTime));
     }
     EXPECT_EQ("hello", ReadFileBytes(path));
