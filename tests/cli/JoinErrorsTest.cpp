@@ -2,6 +2,7 @@
 // code, and what the output directory (and its surroundings) holds then is
 // exactly what the case allows.
 #include "cli/JoinRuns.h"
+#include "foundation/checksum/Crc32.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,10 @@
 namespace {
 
 const std::string SentinelText = "must stay as it is";
+
+uint32_t Crc32Of(const std::string& bytes) {
+    return Crc32(0, bytes.data(), bytes.size());
+}
 
 // Every case: dir\parts holds the set "x", dir\out is the output directory,
 // dir\sentinel.txt lies next to it.
@@ -135,6 +140,28 @@ const std::vector<TErrorCase>& ErrorCases() {
              EXPECT_EQ(FileTimeAt(2006, 1, 1, 0, 0, 0, 1), LastWriteTimeOf(d / "out\\b"));
              EXPECT_EQ(2, CountEntries(d / "out"));
          }},
+        {"one path named twice, letter case ignored",
+         [](const TScratchDir& d) { WriteHostileSet(d, {{"a", 'F', "5"}, {"A", 'F', "5"}}); }, "x.001", 8,
+         ExpectNothingCreated},
+        {"a directory and a file of one path",
+         [](const TScratchDir& d) { WriteHostileSet(d, {{"sub", 'D', "0"}, {"Sub", 'F', "5"}}); }, "x.001", 8,
+         ExpectNothingCreated},
+        {"a kind other than F or D",
+         [](const TScratchDir& d) { WriteHostileSet(d, {{"g", 'G', "0"}, {"f", 'F', "5"}}); }, "x.001", 8,
+         ExpectNothingCreated},
+        {"part 001 longer than the parts after it: the bytes after it would shift",
+         [](const TScratchDir& d) {
+             WritePartSet(d / "parts", "x",
+                          {TwoFilesData.substr(0, 5) + "12", TwoFilesData.substr(5, 5), TwoFilesData.substr(10)},
+                          TwoFilesHeader());
+         },
+         "x.001", 13, [](const TScratchDir&) {}},
+        {"a part in the middle shorter than part 001",
+         [](const TScratchDir& d) {
+             WritePartSet(d / "parts", "x", {TwoFilesData.substr(0, 6), TwoFilesData.substr(6, 3), TwoFilesData.substr(9)},
+                          TwoFilesHeader());
+         },
+         "x.001", 13, [](const TScratchDir&) {}},
         {"existing directory where a file must go",
          [](const TScratchDir& d) {
              WritePartSet(d / "parts", "x", {TwoFilesData}, TwoFilesHeader());
@@ -197,6 +224,52 @@ TEST(JoinErrors, EachCaseEndsWithItsCodeAndLeavesWhatItMay) {
         EXPECT_EQ(c.Exit, JoinSilently(dir / (std::string("parts\\") + c.Start), dir / "out"));
         c.Check(dir);
         EXPECT_EQ(SentinelText, ReadFileBytes(dir / "sentinel.txt"));
+    }
+}
+
+// Without a header the numbered parts alone make the file: a part beyond a
+// gap is a lost part, and the sfv file, where there is one, says which parts
+// belong to the set (stale ones of an earlier, longer split do not).
+TEST(JoinErrors, NumberedPartsWithoutAHeader) {
+    const std::string data = PatternBytes(25, 4);
+    struct TCase {
+        const char* Why;
+        std::vector<const char*> Parts;  // numbers of the parts present, in order of data
+        const char* Sfv;                 // the sfv file's lines, or none
+        int Exit;
+        size_t RebuiltSize;
+    } cases[] = {
+        {"consecutive parts", {"001", "002", "003"}, nullptr, 0, 25},
+        {"a part beyond a gap", {"001", "002", "004"}, nullptr, 1, 0},
+        {"the sfv lists three parts, a stale fourth is left out", {"001", "002", "003", "004"}, "001 002 003", 0, 25},
+        {"the sfv lists a part that is missing", {"001", "002"}, "001 002 003", 1, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        TScratchDir dir("nohdr");
+        MakeDirectory(dir / "parts");
+        MakeDirectory(dir / "out");
+        for (size_t i = 0; i < c.Parts.size(); ++i)
+            WriteFileBytes(dir / (std::string("parts\\d.bin.") + c.Parts[i]),
+                           i < 3 ? data.substr(i * 10, 10) : std::string("STALE PART"));
+        if (c.Sfv) {
+            std::string sfv = "; listed\r\n";
+            for (const char* n : {"001", "002", "003"}) {
+                if (std::string(c.Sfv).find(n) == std::string::npos)
+                    continue;
+                const std::string part = dir / (std::string("parts\\d.bin.") + n);
+                char line[64];
+                const std::string bytes = FileExists(part) ? ReadFileBytes(part) : data.substr((n[2] - '1') * 10, 10);
+                std::snprintf(line, sizeof line, "d.bin.%s %08X\r\n", n, static_cast<unsigned>(Crc32Of(bytes)));
+                sfv += line;
+            }
+            WriteFileBytes(dir / "parts\\d.bin.sfv", sfv);
+        }
+        EXPECT_EQ(c.Exit, JoinSilently(dir / "parts\\d.bin.001", dir / "out", " /NOHEADER"));
+        if (c.Exit == 0)
+            EXPECT_TRUE(ReadFileBytes(dir / "out\\d.bin") == data.substr(0, c.RebuiltSize));
+        else
+            EXPECT_FALSE(FileExists(dir / "out\\d.bin"));
     }
 }
 
