@@ -24,12 +24,13 @@ if ! grep -q '"r:"="cdrom"' "$prefix/system.reg" 2>/dev/null; then
     wineserver -k || true
     wineserver -w
 fi
-# One server for the whole run, up before any client: a client that comes
-# first starts a server of its own that ends three seconds after its last
-# client, and a test started while such a server shuts down can be left
-# without one.
-# (A server already up, from an earlier run, makes this call fail; it then
-# stays the one in use.)
+# One fresh server for the whole run, up before any client: a client that
+# comes first starts a server of its own that ends three seconds after its
+# last client, and a server left from an earlier run (or a benchmark) ends
+# when its own time runs out, in the middle of this run; a test started
+# while either shuts down is left hanging without one.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
 wineserver -p600 >/dev/null 2>&1 </dev/null || true
 # Start the server's services once so that the first test does not pay.
 wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
