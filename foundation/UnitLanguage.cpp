@@ -79,10 +79,17 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Cannot write over a file that is being split: \"#\"",
     "Cannot write over a part of the set being joined: \"#\"",
     "\"#\" cannot be stored in a set: its name holds a backslash.",
+    "\"#\" cannot be split: the system cannot spell its name for this program.",
+    "No batch file was made: the name \"#\" cannot be written in the command prompt's code page. The parts "
+    "can be joined with Fendrix.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene una barra rovesciata.",
+    "\"#\" non pu\xF2"
+    " essere diviso: il sistema non sa scrivere il suo nome per questo programma.",
+    "Nessun batchfile creato: il nome \"#\" non si pu\xF2"
+    " scrivere nella code page del prompt dei comandi. Le parti si possono riunire con Fendrix.",
 };
 
 namespace {
@@ -98,7 +105,9 @@ const char* MessageText(int n) {
 }  // namespace
 
 std::string LangText(int n, const std::vector<std::string>& args) {
-    std::string result = MessageText(n);
+    // The arguments are in the process code page already; only the stored
+    // text needs converting.
+    std::string result = OsTextFromCp1252(MessageText(n));
     size_t searchFrom = 0;
     for (const std::string& arg : args) {
         // An argument may itself hold '#' (a file name can); searching on

@@ -9,7 +9,8 @@
 
 constexpr int MessageCount = 26;
 
-// English messages 0-25, then the Italian ones at 26-51 (code page 1252).
+// English messages 0-25, then the Italian ones at 26-51, stored in code page
+// 1252; LangText hands them out in the process code page.
 extern const char* const MessageTable[2 * MessageCount];
 
 // Messages added since, numbered on from MessageCount, English first and
@@ -17,7 +18,9 @@ extern const char* const MessageTable[2 * MessageCount];
 constexpr int msgSourceInTheWay = MessageCount;
 constexpr int msgPartInTheWay = MessageCount + 1;
 constexpr int msgNameNotStorable = MessageCount + 2;
-constexpr int AddedMessageCount = 3;
+constexpr int msgNameNotRepresentable = MessageCount + 3;
+constexpr int msgBatchNameNotOem = MessageCount + 4;
+constexpr int AddedMessageCount = 5;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

@@ -1,0 +1,106 @@
+#include "HeaderNames.h"
+
+#include "foundation/platform/TextServices.h"
+
+const char* const Utf8NameMark = "\xEF\xBB\xBF";
+
+namespace {
+
+constexpr size_t MarkLength = 3;
+
+bool IsAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool StartsWithMark(const std::string& text) {
+    return text.compare(0, MarkLength, Utf8NameMark) == 0;
+}
+
+// Bytes that follow a lead byte of UTF-8 and the range of the first one,
+// which rules out overlong forms, surrogates and values above U+10FFFF.
+struct TLead {
+    int Extra;
+    unsigned char Low;
+    unsigned char High;
+};
+
+TLead LeadOf(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF)
+        return {1, 0x80, 0xBF};
+    if (c == 0xE0)
+        return {2, 0xA0, 0xBF};
+    if (c == 0xED)
+        return {2, 0x80, 0x9F};
+    if (c >= 0xE1 && c <= 0xEF)
+        return {2, 0x80, 0xBF};
+    if (c == 0xF0)
+        return {3, 0x90, 0xBF};
+    if (c >= 0xF1 && c <= 0xF3)
+        return {3, 0x80, 0xBF};
+    if (c == 0xF4)
+        return {3, 0x80, 0x8F};
+    return {-1, 0, 0};
+}
+
+}  // namespace
+
+bool IsStrictUtf8(const std::string& text) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[pos]);
+        if (c < 0x80) {
+            ++pos;
+            continue;
+        }
+        const TLead lead = LeadOf(c);
+        if (lead.Extra < 0 || text.size() - pos <= static_cast<size_t>(lead.Extra))
+            return false;
+        const unsigned char first = static_cast<unsigned char>(text[pos + 1]);
+        if (first < lead.Low || first > lead.High)
+            return false;
+        for (int i = 2; i <= lead.Extra; ++i) {
+            if ((static_cast<unsigned char>(text[pos + static_cast<size_t>(i)]) & 0xC0) != 0x80)
+                return false;
+        }
+        pos += static_cast<size_t>(lead.Extra) + 1;
+    }
+    return true;
+}
+
+bool EncodeHeaderName(const std::string& name, std::string& stored) {
+    // ASCII is the same in every legacy code page: the common case costs a
+    // look at each byte and nothing more.
+    if (IsAscii(name)) {
+        stored = name;
+        return true;
+    }
+    // A legacy name that happened to begin with the mark's three letters
+    // ("ï»¿" in 1252) would be read back as UTF-8: it is stored marked.
+    std::string legacy;
+    if (OsTextToLegacy(name, legacy) && !StartsWithMark(legacy)) {
+        stored = legacy;
+        return true;
+    }
+    std::string utf8;
+    if (!OsTextToUtf8(name, utf8))
+        return false;
+    stored = Utf8NameMark + utf8;
+    return true;
+}
+
+bool DecodeHeaderName(const std::string& stored, std::string& name) {
+    if (IsAscii(stored)) {
+        name = stored;
+        return true;
+    }
+    if (!StartsWithMark(stored))
+        return OsLegacyToText(stored, name);
+    const std::string utf8 = stored.substr(MarkLength);
+    if (utf8.empty() || !IsStrictUtf8(utf8))
+        return false;
+    return OsUtf8ToText(utf8, name);
+}
