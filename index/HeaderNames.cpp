@@ -78,17 +78,33 @@ bool EncodeHeaderName(const std::string& name, std::string& stored) {
         stored = name;
         return true;
     }
-    // A legacy name that happened to begin with the mark's three letters
-    // ("ï»¿" in 1252) would be read back as UTF-8: it is stored marked.
-    std::string legacy;
-    if (OsTextToLegacy(name, legacy) && !StartsWithMark(legacy)) {
-        stored = legacy;
-        return true;
+    // Component by component: the leading ones that fit the legacy code page
+    // stay in it, and the mark goes in front of the first that does not,
+    // with everything from there on in UTF-8. A directory's stored name is
+    // then always the start of its contents' stored names, so an older
+    // reader, which takes the mark for three letters, still finds every
+    // parent it made. A legacy component that would begin with the mark's
+    // bytes ("ï»¿" in 1252) would be read as marked: it takes the mark too.
+    std::string out;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find('\\', start);
+        const std::string component = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string legacy;
+        if (!OsTextToLegacy(component, legacy) || StartsWithMark(legacy)) {
+            std::string utf8;
+            if (!OsTextToUtf8(name.substr(start), utf8))
+                return false;
+            stored = out + Utf8NameMark + utf8;
+            return true;
+        }
+        out += legacy;
+        if (end == std::string::npos)
+            break;
+        out += '\\';
+        start = end + 1;
     }
-    std::string utf8;
-    if (!OsTextToUtf8(name, utf8))
-        return false;
-    stored = Utf8NameMark + utf8;
+    stored = out;
     return true;
 }
 
@@ -97,10 +113,20 @@ bool DecodeHeaderName(const std::string& stored, std::string& name) {
         name = stored;
         return true;
     }
-    if (!StartsWithMark(stored))
+    // The first mark that opens a component: the legacy code page before
+    // it, UTF-8 after it. A name that opens with the mark is UTF-8 whole.
+    size_t mark = stored.find(Utf8NameMark);
+    while (mark != std::string::npos && mark != 0 && stored[mark - 1] != '\\')
+        mark = stored.find(Utf8NameMark, mark + 1);
+    if (mark == std::string::npos)
         return OsLegacyToText(stored, name);
-    const std::string utf8 = stored.substr(MarkLength);
+    const std::string utf8 = stored.substr(mark + MarkLength);
     if (utf8.empty() || !IsStrictUtf8(utf8))
         return false;
-    return OsUtf8ToText(utf8, name);
+    std::string head;
+    std::string tail;
+    if (!OsLegacyToText(stored.substr(0, mark), head) || !OsUtf8ToText(utf8, tail))
+        return false;
+    name = head + tail;
+    return true;
 }

@@ -188,6 +188,8 @@ TEST(UnicodeNames, ForgedHeaderNames) {
         {"marked name cut inside a character", Mark + "abc\xE6\x97", 8, ""},
         {"the mark alone", Mark, 8, ""},
         {"marked device name COM with a superscript one", Mark + "COM\xC2\xB9.txt", 8, ""},
+        {"climbing out behind a later mark", "x\\" + Mark + "..\\..\\evil.txt", 8, ""},
+        {"invalid UTF-8 behind a later mark", "x\\" + Mark + "bad\xFF.txt", 8, ""},
         {"marked valid name", Mark + "ok \xE2\x9C\x93.txt", 0, "ok \xE2\x9C\x93.txt"},
         {"fullwidth solidus is created as itself", Mark + "a\xEF\xBC\x8F" "b.txt", 0, "a\xEF\xBC\x8F" "b.txt"},
         {"fullwidth reverse solidus is created as itself", Mark + "a\xEF\xBC\xBC" "b.txt", 0,

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,6 +37,12 @@ TEST(HeaderNames, StoredFormAndBack) {
         {"fullwidth reverse solidus is no best-fit backslash", "a\xEF\xBC\xBC" "b", Mark + "a\xEF\xBC\xBC" "b"},
         {"legacy bytes that would read as the mark are marked", "\xC3\xAF\xC2\xBB\xC2\xBFx",
          Mark + "\xC3\xAF\xC2\xBB\xC2\xBFx"},
+        {"the mark opens the first component that does not fit", "dir\\\xE6\x97\xA5.txt",
+         "dir\\" + Mark + "\xE6\x97\xA5.txt"},
+        {"after the mark every component is UTF-8", "caf\xC3\xA9\\\xCE\xB1\\\xC3\xBC.txt",
+         "caf\xE9\\" + Mark + "\xCE\xB1\\\xC3\xBC.txt"},
+        {"a first component that does not fit marks the whole name", "\xCE\xB1\\caf\xC3\xA9",
+         Mark + "\xCE\xB1\\caf\xC3\xA9"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
@@ -68,14 +75,19 @@ TEST(HeaderNames, RefusedStoredNames) {
         {"beyond U+10FFFF", Mark + "\xF4\x90\x80\x80"},
         {"a five-byte lead", Mark + "\xF8\x88\x80\x80\x80"},
         {"cp1252 letters behind the mark", Mark + "caf\xE9"},
+        {"nothing behind a mark that opens a later component", "dir\\" + Mark},
+        {"invalid UTF-8 behind a later mark", "dir\\" + Mark + "bad\xC3("},
+        {"legacy after UTF-8 is no UTF-8", Mark + "\xCE\xB1\\caf\xE9"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
         std::string name = "untouched";
         EXPECT_FALSE(DecodeHeaderName(row.Stored, name));
         // An empty payload is valid UTF-8 but no name.
-        if (row.Stored.size() > 3)
-            EXPECT_FALSE(IsStrictUtf8(row.Stored.substr(3)));
+        const size_t mark = row.Stored.find(Mark);
+        ASSERT_NE(std::string::npos, mark);
+        if (row.Stored.size() > mark + 3)
+            EXPECT_FALSE(IsStrictUtf8(row.Stored.substr(mark + 3)));
     }
 }
 
@@ -91,6 +103,9 @@ TEST(HeaderNames, DecodedNamesFaceTheEntryCheck) {
         {"marked absolute", Mark + "\\evil", false},
         {"marked device with a UTF-8 superscript", Mark + "LPT\xC2\xB2.txt", false},
         {"marked plain name", Mark + "ok\\fine.txt", true},
+        {"climb out behind a later mark", "dir\\" + Mark + "..\\..\\evil", false},
+        {"drive behind a later mark", "dir\\" + Mark + "C:evil", false},
+        {"a whole name marked as UTF-8, later components included", Mark + "dir\\\xE6\x97\xA5.txt", true},
         {"legacy device with a cp1252 superscript", "COM\xB9", false},
         {"partial mark is legacy text", "\xEF\xBB" "x", true},
     };
@@ -154,5 +169,45 @@ TEST(HeaderNames, HeaderOfMixedNamesReadsBack) {
     for (int32_t i = 0; i < list.Count(); ++i) {
         SCOPED_TRACE(list.GetItem(i)->Name);
         EXPECT_EQ(list.GetItem(i)->Name, read.GetItem(i)->Name);
+    }
+}
+
+// An older reader takes every stored name as legacy text and the mark as
+// three letters. It can only make an entry whose parent it made before: the
+// stored name of every directory must be the start of the stored names of
+// the entries inside it, component for component.
+TEST(HeaderNames, AnOlderReaderFindsEveryParentItMade) {
+    struct TRow {
+        const char* Label;
+        std::vector<std::string> Utf8Names;
+    };
+    const TRow rows[] = {
+        {"ASCII directory above CJK names",
+         {"src", "src\\\xE6\x97\xA5", "src\\\xE6\x97\xA5\\a.txt", "src\\\xE6\x97\xA5\\caf\xC3\xA9"}},
+        {"cp1252 directory above a Greek file", {"caf\xC3\xA9", "caf\xC3\xA9\\\xCE\xB1.txt"}},
+        {"Greek directory above cp1252 and ASCII names",
+         {"\xCE\xB1", "\xCE\xB1\\caf\xC3\xA9", "\xCE\xB1\\caf\xC3\xA9\\x.txt", "\xCE\xB1\\y"}},
+        {"emoji three levels down", {"a", "a\\b", "a\\b\\\xF0\x9F\x98\x80", "a\\b\\\xF0\x9F\x98\x80\\z"}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        std::vector<std::string> stored;
+        bool all = true;
+        for (const std::string& utf8 : row.Utf8Names) {
+            std::string name;
+            std::string bytes;
+            all = all && OsUtf8ToText(utf8, name) && EncodeHeaderName(name, bytes);
+            stored.push_back(bytes);
+        }
+        if (!all)
+            continue;  // the process code page cannot hold these names
+        for (size_t i = 0; i < stored.size(); ++i) {
+            for (size_t j = 0; j < stored.size(); ++j) {
+                if (row.Utf8Names[j].compare(0, row.Utf8Names[i].size() + 1, row.Utf8Names[i] + "\\") != 0)
+                    continue;
+                SCOPED_TRACE(row.Utf8Names[i] + " holds " + row.Utf8Names[j]);
+                EXPECT_EQ(stored[i] + "\\", stored[j].substr(0, stored[i].size() + 1));
+            }
+        }
     }
 }
