@@ -28,9 +28,8 @@ namespace {
 // name that is no valid UTF-8 has no stored form. The split ends before it
 // writes anything.
 void RefuseUnrepresentable(const std::string& dir, const std::string& name) {
-    std::string stored;
     const bool questionMark = NativePathStyle == TPathStyle::Windows && name.find('?') != std::string::npos;
-    if (questionMark || !EncodeHeaderName(name, stored))
+    if (questionMark || !HasStoredForm(name))
         throw EExceptionLite(LangText(msgNameNotRepresentable, {AddTrailingBackslash(dir, NativePathStyle) + name}));
 }
 

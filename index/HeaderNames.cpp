@@ -8,12 +8,16 @@ namespace {
 
 constexpr size_t MarkLength = 3;
 
-bool IsAscii(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
+bool IsAscii(const char* data, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
             return false;
     }
     return true;
+}
+
+bool IsAscii(const std::string& text) {
+    return IsAscii(text.data(), text.size());
 }
 
 bool StartsWithMark(const std::string& text) {
@@ -106,6 +110,31 @@ bool EncodeHeaderName(const std::string& name, std::string& stored) {
     }
     stored = out;
     return true;
+}
+
+bool HasStoredForm(const std::string& name) {
+    std::string stored;
+    return IsAscii(name) || EncodeHeaderName(name, stored);
+}
+
+bool AppendHeaderName(std::string& out, const std::string& name) {
+    if (IsAscii(name)) {
+        out += name;
+        return true;
+    }
+    std::string stored;
+    if (!EncodeHeaderName(name, stored))
+        return false;
+    out += stored;
+    return true;
+}
+
+bool DecodeHeaderName(const char* data, size_t length, std::string& name) {
+    if (IsAscii(data, length)) {
+        name.assign(data, length);
+        return true;
+    }
+    return DecodeHeaderName(std::string(data, length), name);
 }
 
 bool DecodeHeaderName(const std::string& stored, std::string& name) {

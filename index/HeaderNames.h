@@ -16,9 +16,17 @@ extern const char* const Utf8NameMark;
 // The stored form of a name in the program's text; false when the name has
 // no exact form in either encoding (it is not valid text of the process).
 bool EncodeHeaderName(const std::string& name, std::string& stored);
+// True where EncodeHeaderName would succeed; a plain ASCII name is not
+// copied to find out.
+bool HasStoredForm(const std::string& name);
+// The same, appended to out (the header text grows by it without a copy of
+// its own); out is unchanged on false.
+bool AppendHeaderName(std::string& out, const std::string& name);
 // The name in the program's text; false for invalid UTF-8 after the mark,
 // nothing after it, or a name the process code page cannot hold.
 bool DecodeHeaderName(const std::string& stored, std::string& name);
+// The same for length bytes of a header text from data on.
+bool DecodeHeaderName(const char* data, size_t length, std::string& name);
 // True when every byte of stored is strict UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 bool IsStrictUtf8(const std::string& text);

@@ -28,8 +28,8 @@ void AppendPadded(std::string& out, int32_t width, int64_t value) {
 void AppendEntry(std::string& out, const TFileInfo& entry) {
     // The scan refuses a name that has no stored form, so the raw bytes are
     // only ever written for a list that was built by hand.
-    std::string stored;
-    out += EncodeHeaderName(entry.Name, stored) ? stored : entry.Name;
+    if (!AppendHeaderName(out, entry.Name))
+        out += entry.Name;
     out += Tab;
     out += entry.Kind == fkFile ? 'F' : 'D';
     out += Tab;
@@ -83,7 +83,7 @@ bool ParseEntryAt(TFileInfo& entry, const std::string& text, size_t& pos) {
         --nameLength;
     // A name that does not decode is no name this program could create:
     // the header is invalid, and nothing is created from it.
-    if (!DecodeHeaderName(text.substr(name.Start, nameLength), entry.Name))
+    if (!DecodeHeaderName(text.data() + name.Start, nameLength, entry.Name))
         return false;
 
     const TField kind = TakeField(text, pos);
