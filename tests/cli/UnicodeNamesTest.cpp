@@ -249,3 +249,38 @@ TEST(UnicodeNames, BatchFileOnlyForNamesOfTheOemCodePage) {
             EXPECT_EQ(c.FirstLine, batch.substr(0, c.FirstLine.size()));
     }
 }
+
+// The program copies itself beside the parts from wherever it was started:
+// its own path may be in any script, and longer in UTF-8 bytes than the
+// 260 that an 8-bit query of it would give.
+TEST(UnicodeNames, ProgramCopyFromAFolderOfAnyName) {
+    struct TCase {
+        const char* Label;
+        std::string Folder;
+    };
+    std::string cjk;
+    for (int i = 0; i < 90; ++i)
+        cjk += "\xE6\x97\xA5";
+    const TCase cases[] = {
+        {"Greek folder", "\xCE\xB5\xCF\x81\xCE\xB3\xCE\xB1\xCE\xBB\xCE\xB5\xCE\xAF\xCE\xBF"},
+        {"folder of 90 CJK characters, 270 bytes in UTF-8", cjk},
+    };
+    const std::string program = ReadFileBytes(FendrixExe());
+    ASSERT_FALSE(program.empty());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label);
+        TWideScratch dir("unicopy");
+        WideMakeDirectory(dir / "in");
+        WideMakeDirectory(dir / ("in\\" + c.Folder));
+        WideMakeDirectory(dir / "parts");
+        const std::string copy = dir / ("in\\" + c.Folder + "\\Fendrix.exe");
+        WideWriteFile(copy, program);
+        WideWriteFile(dir / "in\\data.bin", PatternBytes(1500, 2));
+
+        EXPECT_EQ(0, RunWide(copy, "/SILENT \"" + (dir / "in\\data.bin") + "\" \"" + (dir / "parts") + "\" /SIZE1000 /COPY"));
+        std::string copied;
+        EXPECT_TRUE(WideReadFile(dir / "parts\\Fendrix.exe", copied));
+        EXPECT_TRUE(copied == program) << "the copy differs from the program";
+        EXPECT_EQ(1, WideKind(dir / "parts\\data.bin.h001"));
+    }
+}
