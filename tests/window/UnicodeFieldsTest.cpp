@@ -4,6 +4,7 @@
 // and a split started from the window finds it.
 #include "WindowFixture.h"
 
+#include "foundation/UnitLanguage.h"
 #include "support/TestFiles.h"
 
 #include <shlobj.h>
@@ -110,4 +111,26 @@ TEST_F(TUnicodeFields, AnyScriptReachesTheSourceFieldAndTheSplit) {
         TearDown();
         SetUp();
     }
+}
+
+// The Italian texts are kept in code page 1252; the window hands them to
+// the system in its own code page, UTF-8 here.
+TEST_F(TUnicodeFields, ItalianTextsAreInTheProcessCodePage) {
+    const std::string saved = LanguageCode;
+    LanguageCode = "IT";
+    struct TRow {
+        int Message;
+        const char* Utf8Expected;
+    };
+    const TRow rows[] = {
+        {12, "Il file \"#\" esiste gi\xC3\xA0. Sovrascrivo comunque?"},
+        {13, "Il file \"#\" \xC3\xA8 mancante!"},
+        {msgNameNotRepresentable, "\"#\" non pu\xC3\xB2 essere diviso: il sistema non sa scrivere il suo nome per "
+                                  "questo programma."},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Message);
+        EXPECT_EQ(row.Utf8Expected, LangText(row.Message));
+    }
+    LanguageCode = saved;
 }
