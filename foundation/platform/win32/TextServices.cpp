@@ -22,7 +22,7 @@ UINT SystemLocaleCodePage(LCTYPE type) {
     if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, type | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
                        sizeof codePage / sizeof(WCHAR)) == 0 ||
         codePage == 0)
-        return type == LOCALE_IDEFAULTCODEPAGE ? CP_OEMCP : CP_ACP;
+        return type == LOCALE_IDEFAULTCODEPAGE ? GetOEMCP() : GetACP();
     return codePage;
 }
 
