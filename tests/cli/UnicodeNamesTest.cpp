@@ -115,6 +115,9 @@ TEST(UnicodeNames, SplitAndJoinRoundTrip) {
         // Files the split must have made, beside the parts counted by the join.
         std::vector<std::string> PartNames;
         size_t LongerThan;
+        // Directories below "parts" and "back": the parts are written and
+        // read, and the tree rebuilt, that deep.
+        std::vector<std::string> Below = {};
     };
     const std::vector<TCase> cases = {
         {"CJK, Cyrillic, Greek, emoji and cp1252 names in files and directories",
@@ -151,22 +154,38 @@ TEST(UnicodeNames, SplitAndJoinRoundTrip) {
         {"paths over 260 characters", DeepTree("deep", 3, "abcdefghij"), 100000, {"deep.001"}, 300},
         {"paths over 1,000 characters, Cyrillic on the way", DeepTree("deeper", 11, "\xD0\xB6\xD0\xB8"), 1000,
          {"deeper.001"}, 1000},
+        {"parts written, read and rebuilt below directories past 300 characters",
+         {{"\xCE\xB1\xCE\xB2", -1}, {"\xCE\xB1\xCE\xB2\\\xE6\x97\xA5.txt", 2500}},
+         1000,
+         {"\xCE\xB1\xCE\xB2.001", "\xCE\xB1\xCE\xB2.003", "\xCE\xB1\xCE\xB2.h001"},
+         0,
+         {LongComponent(1, "p"), LongComponent(2, "\xCF\x80"), LongComponent(3, "p")}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Label);
         TWideScratch dir("uni");
         WideMakeDirectory(dir / "in");
-        WideMakeDirectory(dir / "parts");
-        WideMakeDirectory(dir / "back");
+        std::string parts = "parts";
+        std::string back = "back";
+        WideMakeDirectory(dir / parts);
+        WideMakeDirectory(dir / back);
+        for (const std::string& below : c.Below) {
+            parts += "\\" + below;
+            back += "\\" + below;
+            WideMakeDirectory(dir / parts);
+            WideMakeDirectory(dir / back);
+        }
+        if (!c.Below.empty())
+            ASSERT_GT(Wide(dir / parts).size(), 300u);
         ASSERT_NO_THROW(MakeEntries(dir / "in", c.Entries));
         ASSERT_GT(LongestPath(c.Entries) + 1, c.LongerThan);
 
         const std::string setName = c.Entries.front().Name;
-        ASSERT_EQ(0, SplitWide(dir / ("in\\" + setName), dir / "parts", c.PartSize));
+        ASSERT_EQ(0, SplitWide(dir / ("in\\" + setName), dir / parts, c.PartSize));
         for (const std::string& part : c.PartNames)
-            EXPECT_EQ(1, WideKind(dir / ("parts\\" + part))) << part;
-        ASSERT_EQ(0, JoinWide(dir / ("parts\\" + setName + ".h001"), dir / "back"));
-        ExpectSameTrees(dir / "in", dir / "back");
+            EXPECT_EQ(1, WideKind(dir / (parts + "\\" + part))) << part;
+        ASSERT_EQ(0, JoinWide(dir / (parts + "\\" + setName + ".h001"), dir / back));
+        ExpectSameTrees(dir / "in", dir / back);
     }
 }
 
