@@ -95,6 +95,21 @@ void TFendrix::ShowResultMessage(uint8_t code) {
         MessageBox(text, mbIconWarning | mbOk);
 }
 
+// The command interpreter reads a batch file in the system's OEM code page
+// only: a name without an exact form there would make lines that copy the
+// wrong file or none. The split goes on without a batch file; the parts
+// join with the program as always.
+bool TFendrix::BatchNameFits(const std::string& source) const {
+    std::string oem;
+    return OsTextToOemExact(FileNamePart(source, NativePathStyle), oem);
+}
+
+void TFendrix::RefuseBatch(const std::string& source) {
+    Params->Batch = false;
+    if (!Params->Silent)
+        MessageBox(LangText(msgBatchNameNotOem, {FileNamePart(source, NativePathStyle)}), mbIconWarning | mbOk);
+}
+
 uint8_t TFendrix::CheckPaths(bool splitting) {
     uint8_t r = rcOk;
     const TPathStyle style = NativePathStyle;
@@ -113,6 +128,8 @@ uint8_t TFendrix::CheckPaths(bool splitting) {
         }
         break;
     default:
+        if (splitting && Params->Batch && !BatchNameFits(Params->SourcePath))
+            RefuseBatch(Params->SourcePath);
         break;
     }
 

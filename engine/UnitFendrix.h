@@ -109,6 +109,8 @@ public:
     // The frame of both jobs: the path check, the busy cursor, the caption
     // and a guard that turns any exception of the steps into rcUnknownError.
 private:
+    bool BatchNameFits(const std::string& source) const;
+    void RefuseBatch(const std::string& source);
     uint8_t RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t));
     uint8_t SplitSteps(uint8_t r);
     uint8_t JoinSteps(uint8_t r);

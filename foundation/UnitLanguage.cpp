@@ -83,6 +83,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "copy of it.",
     "\"#\" cannot be stored in a set: a join would refuse its name.",
     "\"#\" and \"#\" differ only in letter case: a join would write both into one file.",
+    "\"#\" cannot be split: the system cannot spell its name for this program.",
+    "No batch file was made: the name \"#\" cannot be written in the command prompt's code page. The parts "
+    "can be joined with Fendrix.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -92,6 +95,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: la ricostruzione rifiuterebbe il suo nome.",
     "\"#\" e \"#\" differiscono solo per maiuscole e minuscole: la ricostruzione li scriverebbe entrambi in un "
     "solo file.",
+    "\"#\" non pu\xF2"
+    " essere diviso: il sistema non sa scrivere il suo nome per questo programma.",
+    "Nessun batchfile creato: il nome \"#\" non si pu\xF2"
+    " scrivere nella code page del prompt dei comandi. Le parti si possono riunire con Fendrix.",
 };
 
 namespace {
@@ -107,7 +114,9 @@ const char* MessageText(int n) {
 }  // namespace
 
 std::string LangText(int n, const std::vector<std::string>& args) {
-    std::string result = MessageText(n);
+    // The arguments are in the process code page already; only the stored
+    // text needs converting.
+    std::string result = OsTextFromCp1252(MessageText(n));
     size_t searchFrom = 0;
     for (const std::string& arg : args) {
         // An argument may itself hold '#' (a file name can); searching on

@@ -9,7 +9,8 @@
 
 constexpr int MessageCount = 26;
 
-// English messages 0-25, then the Italian ones at 26-51 (code page 1252).
+// English messages 0-25, then the Italian ones at 26-51, stored in code page
+// 1252; LangText hands them out in the process code page.
 extern const char* const MessageTable[2 * MessageCount];
 
 // Messages added since, numbered on from MessageCount, English first and
@@ -20,7 +21,9 @@ constexpr int msgNameNotStorable = MessageCount + 2;
 constexpr int msgPartDamaged = MessageCount + 3;
 constexpr int msgNameRefusedByJoin = MessageCount + 4;
 constexpr int msgNamesDifferInCase = MessageCount + 5;
-constexpr int AddedMessageCount = 6;
+constexpr int msgNameNotRepresentable = MessageCount + 6;
+constexpr int msgBatchNameNotOem = MessageCount + 7;
+constexpr int AddedMessageCount = 8;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

@@ -2,6 +2,8 @@
 // the one-file list of a set of numbered parts joined without a header.
 #include "UnitFileInfo.h"
 
+#include "HeaderNames.h"
+
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
@@ -20,6 +22,17 @@ namespace {
     if (!text.empty() && text.back() != '\n')
         text += "\r\n";
     throw EExceptionLite(text + "\"" + dir + "\"");
+}
+
+// A name the program cannot spell would fail later, after parts were
+// written, or be stored as a different name: a Windows that has no
+// character for it hands out '?', which no Windows name holds, and a POSIX
+// name that is no valid UTF-8 has no stored form. The split ends before it
+// writes anything.
+void RefuseUnrepresentable(const std::string& dir, const std::string& name) {
+    const bool questionMark = NativePathStyle == TPathStyle::Windows && name.find('?') != std::string::npos;
+    if (questionMark || !HasStoredForm(name))
+        throw EExceptionLite(LangText(msgNameNotRepresentable, {AddTrailingBackslash(dir, NativePathStyle) + name}));
 }
 
 // Keeps the list's total as entries are appended, so that the limit test
@@ -74,6 +87,7 @@ struct TScan {
             // name holding one would come back as a different path.
             if (NativePathStyle == TPathStyle::Posix && info.Name.find('\\') != std::string::npos)
                 throw EExceptionLite(LangText(msgNameNotStorable, {dir + "/" + info.Name}));
+            RefuseUnrepresentable(dir, info.Name);
             const std::string path = dir + "\\" + info.Name;
             if (info.Kind == TEntryKind::File) {
                 Append(path, fkFile, info);

@@ -28,12 +28,16 @@ bool IsDeviceName(const std::string& component) {
         if (stem == name)
             return true;
     }
-    if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0)) {
-        const unsigned char d = static_cast<unsigned char>(stem[3]);
-        // Digits, and the superscripts one, two and three of code page 1252.
+    if (stem.size() < 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0))
+        return false;
+    const std::string digit = stem.substr(3);
+    // Digits, and the superscripts one, two and three: single bytes in code
+    // page 1252, two in UTF-8 (the name is checked in the process code page).
+    if (digit.size() == 1) {
+        const unsigned char d = static_cast<unsigned char>(digit[0]);
         return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
     }
-    return false;
+    return digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 bool IsSafeComponent(const std::string& component) {

@@ -2,6 +2,8 @@
 // entry, each followed by a TAB, and one closing TAB.
 #include "UnitFileInfo.h"
 
+#include "HeaderNames.h"
+
 #include "foundation/NumberParsing.h"
 #include "foundation/UnitLanguage.h"
 
@@ -24,7 +26,10 @@ void AppendPadded(std::string& out, int32_t width, int64_t value) {
 }
 
 void AppendEntry(std::string& out, const TFileInfo& entry) {
-    out += entry.Name;
+    // The scan refuses a name that has no stored form, so the raw bytes are
+    // only ever written for a list that was built by hand.
+    if (!AppendHeaderName(out, entry.Name))
+        out += entry.Name;
     out += Tab;
     out += entry.Kind == fkFile ? 'F' : 'D';
     out += Tab;
@@ -76,7 +81,10 @@ bool ParseEntryAt(TFileInfo& entry, const std::string& text, size_t& pos) {
     size_t nameLength = name.Length;
     while (nameLength > 0 && text[name.Start + nameLength - 1] == '\\')
         --nameLength;
-    entry.Name.assign(text, name.Start, nameLength);
+    // A name that does not decode is no name this program could create:
+    // the header is invalid, and nothing is created from it.
+    if (!DecodeHeaderName(text.data() + name.Start, nameLength, entry.Name))
+        return false;
 
     // Only the two kinds that the split writes: anything else would make
     // the entries after it take bytes meant for another file.

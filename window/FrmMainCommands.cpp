@@ -22,9 +22,9 @@ bool TakeFirstDroppedPath(HDROP drop, std::string& path) {
     const UINT count = ShellImports::DragQueryFile(drop, 0xFFFFFFFFu, nullptr, 0);
     bool found = false;
     if (count >= 1) {
-        char buffer[MAX_PATH] = {};
-        ShellImports::DragQueryFile(drop, 0, buffer, MAX_PATH);
-        path = buffer;
+        wchar_t buffer[MAX_PATH] = {};
+        const UINT length = ShellImports::DragQueryFile(drop, 0, buffer, MAX_PATH);
+        path = ProcessText(buffer, static_cast<int>(length < MAX_PATH ? length : MAX_PATH - 1));
         found = !path.empty();
     }
     ShellImports::DragFinish(drop);

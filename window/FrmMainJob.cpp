@@ -97,7 +97,7 @@ bool TFrmMain::CheckCancel(const std::string& caption) {
 
     CancelRequested = false;
     MSG msg;
-    while (!CancelConfirmed && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!CancelConfirmed && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Belongs to the message loop, which must still see it.
             PostQuitMessage(static_cast<int>(msg.wParam));

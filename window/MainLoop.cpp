@@ -23,10 +23,12 @@ HACCEL BuildAccelerators() {
 void DispatchLoopMessage(TFrmMain& frm, MSG& message) {
     // Given the main window, the keys become its commands whichever control
     // has the focus.
-    if (TranslateAcceleratorA(frm.Handle, Accelerators, &message))
+    if (TranslateAcceleratorW(frm.Handle, Accelerators, &message))
         return;
+    // The wide forms: a typed character stays one UTF-16 unit on its way
+    // to the Unicode fields.
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
     // Only the output field accepts drops itself; its drops end here.
     if (message.message == WM_DROPFILES && message.hwnd != frm.Handle)
         frm.DropOnOutputDir(message);
@@ -35,7 +37,7 @@ void DispatchLoopMessage(TFrmMain& frm, MSG& message) {
 int RunMessageLoop(TFrmMain& frm) {
     MSG message;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0)
             return static_cast<int>(message.wParam);
         if (got == -1)

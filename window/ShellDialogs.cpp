@@ -1,5 +1,6 @@
 #include "ShellDialogs.h"
 
+#include "ControlText.h"
 #include "ShellImports.h"
 
 #include <cstring>
@@ -48,7 +49,8 @@ bool ShowSourceFileDialog(TSourceFileRequest& request) {
     if (SourceFileResponder())
         return SourceFileResponder()(request);
 
-    char file[MAX_PATH];
+    // MAX_PATH characters, of up to three bytes each in UTF-8.
+    char file[3 * MAX_PATH];
     std::memset(file, 0, sizeof file);
     OPENFILENAMEA ofn;
     std::memset(&ofn, 0, sizeof ofn);
@@ -83,11 +85,12 @@ bool ShowFolderDialog(TFolderRequest& request) {
     PIDLIST_ABSOLUTE items = ShellImports::BrowseForFolder(&info);
     if (!items)
         return false;
-    const bool isPath = ShellImports::GetPathFromIDList(items, name) != FALSE;
+    wchar_t path[MAX_PATH] = {};
+    const bool isPath = ShellImports::GetPathFromIDList(items, path) != FALSE;
     allocator.Get()->Free(items);
     if (!isPath)
         return false;
-    request.Path = name;
+    request.Path = ProcessText(path, static_cast<int>(wcslen(path)));
     return true;
 }
 

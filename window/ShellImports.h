@@ -23,8 +23,10 @@ inline PIDLIST_ABSOLUTE BrowseForFolder(LPBROWSEINFOA info) {
     return f ? f(info) : nullptr;
 }
 
-inline BOOL GetPathFromIDList(PCIDLIST_ABSOLUTE items, LPSTR path) {
-    static const auto f = LazyProc<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR)>("shell32.dll", "SHGetPathFromIDListA");
+// Wide: the 8-bit form fills at most MAX_PATH bytes, fewer characters than
+// a path can have in UTF-8.
+inline BOOL GetPathFromIDList(PCIDLIST_ABSOLUTE items, LPWSTR path) {
+    static const auto f = LazyProc<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     return f ? f(items, path) : FALSE;
 }
 
@@ -35,8 +37,9 @@ inline void Execute(const char* verb, const char* file) {
         f(nullptr, verb, file, "", "", SW_SHOWNORMAL);
 }
 
-inline UINT DragQueryFile(HDROP drop, UINT index, LPSTR buffer, UINT size) {
-    static const auto f = LazyProc<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
+// Wide, for the same reason: the buffer counts characters, not bytes.
+inline UINT DragQueryFile(HDROP drop, UINT index, LPWSTR buffer, UINT size) {
+    static const auto f = LazyProc<UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT)>("shell32.dll", "DragQueryFileW");
     return f ? f(drop, index, buffer, size) : 0;
 }
 

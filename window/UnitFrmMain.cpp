@@ -2,6 +2,8 @@
 // thirteen controls, prefilled from the job parameters.
 #include "UnitFrmMain.h"
 
+#include <cstring>
+
 #include "engine/PartSize.h"
 #include "WebAddress.h"
 
@@ -130,8 +132,15 @@ void TFrmMain::CreateWindows(TFendrixStartParams& params) {
 
     for (const TControlLayout& c : Controls) {
         const std::string text = c.TextMessage >= 0 ? LangText(c.TextMessage) : std::string();
-        this->*c.Field = CreateWindowExA(c.ExStyle, c.ClassName, text.c_str(), WS_CHILD | c.Style, c.X, c.Y,
-                                         c.Width, c.Height, Handle, nullptr, instance, nullptr);
+        // The fields are Unicode windows: typed characters reach them from
+        // the message loop as UTF-16, which an 8-bit field could only take
+        // one byte at a time. Their 8-bit text is in the process code page.
+        if (std::strcmp(c.ClassName, "EDIT") == 0)
+            this->*c.Field = CreateWindowExW(c.ExStyle, L"EDIT", L"", WS_CHILD | c.Style, c.X, c.Y, c.Width,
+                                             c.Height, Handle, nullptr, instance, nullptr);
+        else
+            this->*c.Field = CreateWindowExA(c.ExStyle, c.ClassName, text.c_str(), WS_CHILD | c.Style, c.X, c.Y,
+                                             c.Width, c.Height, Handle, nullptr, instance, nullptr);
     }
     for (const TControlLayout& c : Controls)
         PostMessageA(this->*c.Field, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFont), FALSE);

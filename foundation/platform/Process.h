@@ -4,7 +4,7 @@
 #include <string>
 
 std::string OsGetCommandLine();
-// Full path of the running program file (at most 260 characters).
+// Full path of the running program file, in the process code page.
 std::string OsGetModuleFileName();
 // The user default locale's abbreviated language name (ENU, ITA, ...); empty
 // when the query fails.

@@ -32,8 +32,29 @@ const char* OsCharNext(const char* p);
 // Upper-cases the text in place by the system's ANSI rules.
 void OsCharUpper(std::string& text);
 // The text in the system's OEM code page, the one its command interpreter
-// reads batch files in.
+// reads batch files in (that of the system's locale: the process's own OEM
+// code page is UTF-8 where the program runs in UTF-8, which the interpreter
+// does not read). False when a character has no exact form there.
+bool OsTextToOemExact(const std::string& text, std::string& oem);
+// The same where the text is known to fit; a character that does not
+// becomes '?', never a look-alike.
 std::string OsTextToOemCodePage(const std::string& text);
+
+// The program's text is in the process code page: UTF-8 where the system
+// honours the program's manifest, the system's ANSI code page elsewhere.
+// Set headers store names in the legacy code page, the default ANSI code
+// page of the system's locale (1252 on a Western system), or in UTF-8. Every
+// conversion is exact or fails: no look-alike ever stands in for a character
+// (a best-fit FULLWIDTH SOLIDUS would become a path separator).
+bool OsTextToLegacy(const std::string& text, std::string& legacy);
+bool OsLegacyToText(const std::string& legacy, std::string& text);
+bool OsTextToUtf8(const std::string& text, std::string& utf8);
+// utf8 must be valid UTF-8; fails where the process code page lacks one of
+// its characters.
+bool OsUtf8ToText(const std::string& utf8, std::string& text);
+// Text kept in code page 1252 (the catalogue's accented letters) in the
+// process code page; a character the process code page lacks becomes '?'.
+std::string OsTextFromCp1252(const std::string& text);
 // UTC calendar form of a FILETIME and back; false where the system refuses.
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime);
 bool OsSystemTimeToFileTime(const TSystemTime& systemTime, TFileTime& fileTime);

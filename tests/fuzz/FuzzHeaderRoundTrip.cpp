@@ -1,13 +1,15 @@
 // A generated list, its header text cut into pieces as header files would
 // hold it, read back the way a join reads it: the same list.
 #include "FuzzInput.h"
+#include "index/HeaderNames.h"
 #include "index/UnitFileInfo.h"
 
 #include <vector>
 
 namespace {
 
-// Names as a scan produces them: not empty, no TAB, no trailing backslash.
+// Names as a scan produces them: not empty, no TAB, no trailing backslash,
+// and with a stored form (the scan refuses any other).
 std::string EntryName(TFuzzInput& in) {
     std::string name = in.Text(40);
     for (char& c : name) {
@@ -16,7 +18,8 @@ std::string EntryName(TFuzzInput& in) {
     }
     while (!name.empty() && name.back() == '\\')
         name.pop_back();
-    return name.empty() ? std::string("n") : name;
+    std::string stored;
+    return name.empty() || !EncodeHeaderName(name, stored) ? std::string("n") : name;
 }
 
 // Milliseconds from 1601 up to the end of 9999.

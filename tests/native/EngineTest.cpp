@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -176,6 +177,10 @@ TEST(NativeEngine, HostileHeadersAreRefusedBeforeAnythingIsCreated) {
         {"device name", "NUL.txt\tF\t5\t20200101000000000\t"},
         {"negative size", "neg\tF\t-5\t20200101000000000\t"},
         {"bad number", "x\tF\t1e3\t20200101000000000\t"},
+        {"marked parent directory", "\xEF\xBB\xBF..\\escape.txt\tF\t5\t20200101000000000\t"},
+        {"marked drive name", "\xEF\xBB\xBF" "C:evil\tF\t5\t20200101000000000\t"},
+        {"marked invalid UTF-8", "\xEF\xBB\xBF\xC3(\tF\t5\t20200101000000000\t"},
+        {"mark opening a later component, then a climb", "ok\\\xEF\xBB\xBF..\\..\\escape.txt\tF\t5\t20200101000000000\t"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
@@ -187,6 +192,44 @@ TEST(NativeEngine, HostileHeadersAreRefusedBeforeAnythingIsCreated) {
         EXPECT_EQ(rcInvalidHeader, Join(dir / "parts/set.001", dir / "out"));
         EXPECT_TRUE(fs::is_empty(dir / "out"));
         EXPECT_FALSE(fs::exists(dir / "escape.txt"));
+    }
+}
+
+// Names in any script come back as they were, over the POSIX layer too, and
+// a name that is no valid UTF-8 (the program's text here) is refused before
+// anything is written: it has no stored form.
+TEST(NativeEngine, NamesInAnyScript) {
+    struct TRow {
+        const char* Label;
+        std::vector<std::string> Files;
+        uint8_t Result;
+    };
+    const TRow rows[] = {
+        {"CJK, Cyrillic, Greek, emoji and cp1252 letters",
+         {"\xE6\x97\xA5\xE6\x9C\xAC/\xD0\x9F\xD1\x80\xD0\xB8.txt", "\xCE\xB1\xCE\xB2/\xF0\x9F\x98\x80.bin",
+          "caf\xC3\xA9 \xC3\xBC \xC3\x9F.txt", "a\xEF\xBC\x8F" "b.txt"},
+         rcOk},
+        {"a name of Latin-1 bytes, no UTF-8", {"ok.txt", "caf\xE9.txt"}, rcFileError},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratch dir;
+        int seed = 0;
+        for (const std::string& name : row.Files) {
+            fs::create_directories((dir / "src" / name).parent_path());
+            WriteBytes(dir / "src" / name, Pattern(900 + 100 * seed, seed));
+            SetTime(dir / "src" / name, 1300000000 + seed, 7 * seed);
+            ++seed;
+        }
+        fs::create_directories(dir / "parts");
+        fs::create_directories(dir / "out");
+        ASSERT_EQ(row.Result, Split(dir / "src", dir / "parts", 1000));
+        if (row.Result != rcOk) {
+            EXPECT_TRUE(fs::is_empty(dir / "parts"));
+            continue;
+        }
+        ASSERT_EQ(rcOk, Join(dir / "parts/src.h001", dir / "out"));
+        EXPECT_EQ(Snapshot(dir / "src"), Snapshot(dir / "out/src"));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "foundation/UnitLanguage.h"
+#include "foundation/platform/TextServices.h"
 
 #include <gtest/gtest.h>
 
@@ -82,8 +83,10 @@ TEST_F(Catalogue, HoldsEveryMessageExactlyInBothLanguages) {
         EXPECT_EQ(std::string(Italian[n]), MessageTable[n + MessageCount]);
         LanguageCode = "EN";
         EXPECT_EQ(std::string(English[n]), LangText(n));
+        // The stored bytes are code page 1252; the user reads them in the
+        // process code page.
         LanguageCode = "IT";
-        EXPECT_EQ(std::string(Italian[n]), LangText(n));
+        EXPECT_EQ(OsTextFromCp1252(Italian[n]), LangText(n));
     }
 }
 
@@ -137,7 +140,7 @@ TEST_F(Catalogue, FillsPlaceholdersFromLeftToRight) {
         SCOPED_TRACE(std::string(row.Language) + " message " + std::to_string(row.Message) + " with " +
                      std::to_string(row.Args.size()) + " arguments");
         LanguageCode = row.Language;
-        EXPECT_EQ(row.Expected, LangText(row.Message, row.Args));
+        EXPECT_EQ(OsTextFromCp1252(row.Expected), LangText(row.Message, row.Args));
     }
 }
 

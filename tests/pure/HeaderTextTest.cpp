@@ -250,7 +250,8 @@ struct TParseRow {
     std::string Text;
     bool Valid;
     int32_t Count;
-    // The last entry read, when Count > 0.
+    // The last entry read, when Count > 0, as the header stores it (the
+    // legacy code page); read back, it is in the process code page.
     const char* Name;
     uint8_t Kind;
     int64_t Size;
@@ -318,7 +319,9 @@ TEST(HeaderText, FieldRules) {
         if (row.Count == 0)
             continue;
         const TFileInfo& last = *list.GetItem(row.Count - 1);
-        EXPECT_EQ(row.Name, last.Name);
+        std::string name;
+        ASSERT_TRUE(OsLegacyToText(row.Name, name));
+        EXPECT_EQ(name, last.Name);
         EXPECT_EQ(row.Kind, last.Kind);
         if (row.Valid) {
             // Size and time of an invalid entry are not to be trusted.
@@ -376,8 +379,14 @@ TEST(HeaderText, CompletenessLooksAtEndsAndMagicOnly) {
 // ---------------------------------------------------------------------------
 // Generated lists
 
+// A name as a scan hands it out: in the process code page. The high bytes
+// are letters of the legacy code page, and a CJK letter joins them where the
+// process code page has it (UTF-8).
 std::string RandomName(std::mt19937_64& rng) {
     static const std::string plain = "abcXYZ019 ._-()~$";
+    std::string cjk;
+    if (!OsUtf8ToText("\xE6\x97\xA5", cjk))
+        cjk.clear();
     std::string name;
     const int components = 1 + static_cast<int>(rng() % 4);
     for (int c = 0; c < components; ++c) {
@@ -385,9 +394,12 @@ std::string RandomName(std::mt19937_64& rng) {
             name += '\\';
         const int length = 1 + static_cast<int>(rng() % 12);
         for (int i = 0; i < length; ++i) {
-            const uint64_t pick = rng() % 4;
-            if (pick == 0)
-                name += static_cast<char>(0x80 + rng() % 0x80);  // above 127
+            const uint64_t pick = rng() % 5;
+            std::string letter;
+            if (pick == 0 && OsLegacyToText(std::string(1, static_cast<char>(0x80 + rng() % 0x80)), letter))
+                name += letter;  // above 127
+            else if (pick == 1 && !cjk.empty())
+                name += cjk;
             else
                 name += plain[rng() % plain.size()];
         }

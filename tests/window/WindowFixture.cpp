@@ -59,7 +59,7 @@ void TWindowTest::StartWindow(const std::vector<std::string>& args, const std::o
 void TWindowTest::Pump() {
     for (int round = 0; round < 3; ++round) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 QuitCode = static_cast<int>(msg.wParam);
                 continue;

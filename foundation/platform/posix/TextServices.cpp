@@ -58,6 +58,92 @@ unsigned char UpperCp1252(unsigned char c) {
     }
 }
 
+// Characters of code page 1252 at 0x80-0x9F; the five bytes that it leaves
+// undefined stand for the control characters of the same number, as the
+// Win32 conversion reads and writes them.
+const uint16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+uint32_t Cp1252Character(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? Cp1252High[byte - 0x80] : byte;
+}
+
+// The byte that stands for the character in code page 1252, or -1.
+int Cp1252Byte(uint32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<int>(code);
+    for (int i = 0; i < 32; ++i) {
+        if (Cp1252High[i] == code)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+// One character of strict UTF-8 from pos on: no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool NextUtf8(const std::string& text, size_t& pos, uint32_t& code) {
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    int extra = 0;
+    uint32_t least = 0;
+    if (lead < 0x80) {
+        code = lead;
+        ++pos;
+        return true;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        code = lead & 0x1F;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        code = lead & 0x0F;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        code = lead & 0x07;
+        least = 0x10000;
+    } else {
+        return false;
+    }
+    if (text.size() - pos <= static_cast<size_t>(extra))
+        return false;
+    for (int i = 1; i <= extra; ++i) {
+        const unsigned char next = static_cast<unsigned char>(text[pos + static_cast<size_t>(i)]);
+        if ((next & 0xC0) != 0x80)
+            return false;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return false;
+    pos += static_cast<size_t>(extra) + 1;
+    return true;
+}
+
+bool IsValidUtf8(const std::string& text) {
+    size_t pos = 0;
+    uint32_t code = 0;
+    while (pos < text.size()) {
+        if (!NextUtf8(text, pos, code))
+            return false;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
 }  // namespace
 
 const char* OsCharNext(const char* p) {
@@ -70,8 +156,17 @@ void OsCharUpper(std::string& text) {
 }
 
 // A POSIX system has no command interpreter that reads batch files: ASCII
-// passes as it is, and a character that a batch line could not be trusted to
-// carry becomes '?', as the system's conversion writes it.
+// passes as it is, and any other character has no form a batch line could
+// be trusted to carry.
+bool OsTextToOemExact(const std::string& text, std::string& oem) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    oem = text;
+    return true;
+}
+
 std::string OsTextToOemCodePage(const std::string& text) {
     std::string oem = text;
     for (char& c : oem) {
@@ -79,6 +174,48 @@ std::string OsTextToOemCodePage(const std::string& text) {
             c = '?';
     }
     return oem;
+}
+
+// The program's text is UTF-8 here; the legacy code page is 1252.
+bool OsTextToLegacy(const std::string& text, std::string& legacy) {
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    uint32_t code = 0;
+    while (pos < text.size()) {
+        if (!NextUtf8(text, pos, code))
+            return false;
+        const int byte = Cp1252Byte(code);
+        if (byte < 0)
+            return false;
+        out += static_cast<char>(byte);
+    }
+    legacy = out;
+    return true;
+}
+
+bool OsLegacyToText(const std::string& legacy, std::string& text) {
+    text = OsTextFromCp1252(legacy);
+    return true;
+}
+
+bool OsTextToUtf8(const std::string& text, std::string& utf8) {
+    if (!IsValidUtf8(text))
+        return false;
+    utf8 = text;
+    return true;
+}
+
+bool OsUtf8ToText(const std::string& utf8, std::string& text) {
+    return OsTextToUtf8(utf8, text);
+}
+
+std::string OsTextFromCp1252(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        AppendUtf8(out, Cp1252Character(static_cast<unsigned char>(c)));
+    return out;
 }
 
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime) {

@@ -1,5 +1,7 @@
 #include "../FileSystem.h"
 
+#include "WidePaths.h"
+
 #include <windows.h>
 
 static_assert(sizeof(TFileTime) == sizeof(FILETIME), "TFileTime mirrors FILETIME");
@@ -50,16 +52,16 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
     HANDLE handle = INVALID_HANDLE_VALUE;
     switch (mode) {
     case TOpenMode::CreateForWriting:
-        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         break;
     case TOpenMode::CreateNew:
-        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         break;
     case TOpenMode::OpenForWriting:
         handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         break;
     case TOpenMode::OpenForReading:
-        handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         break;
     }
     if (handle == INVALID_HANDLE_VALUE) {
@@ -130,7 +132,7 @@ void OsClose(TOsHandle file) {
 
 bool OsQueryPath(const std::string& path, TEntryInfo& info) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     info.Kind = KindOf(data.dwFileAttributes);
     info.Size = SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
@@ -140,21 +142,16 @@ bool OsQueryPath(const std::string& path, TEntryInfo& info) {
 }
 
 bool OsFullPath(const std::string& path, std::string& full) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
+    std::wstring wide;
+    if (!ProcessTextToWide(path, wide))
         return false;
-    std::string buffer(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &buffer[0], nullptr);
-    if (length == 0 || length >= needed)
-        return false;
-    buffer.resize(length);
-    full = buffer;
-    return true;
+    std::wstring absolute;
+    return FullWidePath(wide, absolute) && WideToProcessText(absolute, full);
 }
 
 struct TDirectoryReader::TState {
     HANDLE Find = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA Data;
+    WIN32_FIND_DATAW Data;
     // The system hands out the first entry with the handle.
     bool HavePending = false;
     bool Empty = false;
@@ -163,7 +160,7 @@ struct TDirectoryReader::TState {
 bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error) {
     // Without FILE_FLAG_OPEN_REPARSE_POINT the handle is that of the
     // directory a link leads to.
-    const HANDLE handle = CreateFileA(dir.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE handle = CreateFileW(WidePath(dir).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return Failed(error);
@@ -181,7 +178,7 @@ TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_uni
     if (Injected(TFileOperation::List, Error))
         return;
     const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + '\\') + "*.*";
-    State->Find = FindFirstFileA(pattern.c_str(), &State->Data);
+    State->Find = FindFirstFileW(WidePath(pattern).c_str(), &State->Data);
     if (State->Find != INVALID_HANDLE_VALUE) {
         State->HavePending = true;
         return;
@@ -208,18 +205,20 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
     if (State->Find == INVALID_HANDLE_VALUE)
         return false;
     for (;;) {
-        if (!State->HavePending && !FindNextFileA(State->Find, &State->Data)) {
+        if (!State->HavePending && !FindNextFileW(State->Find, &State->Data)) {
             const DWORD code = GetLastError();
             if (code != ERROR_NO_MORE_FILES)
                 Error = OsErrorFromCode(code);
             return false;
         }
         State->HavePending = false;
-        const WIN32_FIND_DATAA& data = State->Data;
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..")
+        const WIN32_FIND_DATAW& data = State->Data;
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
             continue;
-        entry.Name = name;
+        // A name the process code page cannot hold comes out with a '?',
+        // which no Windows name contains: the scan refuses it by that.
+        entry.Name = NameInProcessText(name);
         entry.Kind = KindOf(data.dwFileAttributes);
         entry.Size = SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
         entry.LastWriteTime = FromFileTime(data.ftLastWriteTime);
@@ -247,17 +246,17 @@ bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsE
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
     if (Injected(TFileOperation::MakeDirectory, error))
         return false;
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE || Failed(error);
+    return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE || Failed(error);
 }
 
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
     if (Injected(TFileOperation::Copy, error))
         return false;
-    return CopyFileA(from.c_str(), to.c_str(), TRUE) != FALSE || Failed(error);
+    return CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), TRUE) != FALSE || Failed(error);
 }
 
 TVolumeKind OsVolumeKind(const std::string& root) {
-    switch (GetDriveTypeA(root.c_str())) {
+    switch (GetDriveTypeW(WidePath(root).c_str())) {
     case DRIVE_NO_ROOT_DIR: return TVolumeKind::NoRoot;
     case DRIVE_REMOVABLE: return TVolumeKind::Removable;
     case DRIVE_FIXED: return TVolumeKind::Fixed;

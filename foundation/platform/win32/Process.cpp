@@ -1,5 +1,7 @@
 #include "../Process.h"
 
+#include "WidePaths.h"
+
 #include <windows.h>
 
 std::string OsGetCommandLine() {
@@ -7,10 +9,13 @@ std::string OsGetCommandLine() {
     return line ? std::string(line) : std::string();
 }
 
+// Wide, with room for the longest path: the 8-bit form stops at MAX_PATH
+// bytes, which a path in UTF-8 passes long before MAX_PATH characters.
 std::string OsGetModuleFileName() {
-    char buffer[MAX_PATH + 1];
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length);
+    std::wstring buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    buffer.resize(length < buffer.size() ? length : 0);
+    return NameInProcessText(buffer);
 }
 
 std::string OsGetLocaleLanguageName() {

@@ -12,8 +12,9 @@ int SystemMessageBox(const TMessageBoxRequest& request) {
 }
 
 bool SystemOpenFileDialog(TOpenFileRequest& request) {
-    char file[MAX_PATH];
-    char title[MAX_PATH];
+    // MAX_PATH characters, of up to three bytes each in UTF-8.
+    char file[3 * MAX_PATH];
+    char title[3 * MAX_PATH];
     std::memset(file, 0, sizeof file);
     std::memset(title, 0, sizeof title);
     std::strncpy(file, request.FileName.c_str(), sizeof file - 1);
