@@ -2,6 +2,7 @@
 // lists that survive the trip through the text however the text is cut into
 // header files. These run natively and under Wine, so the calendar rows also
 // hold the native time conversion against the system's.
+#include "index/HeaderNames.h"
 #include "index/UnitFileInfo.h"
 
 #include <gtest/gtest.h>
@@ -433,7 +434,10 @@ int64_t CountedHeaderSize(const TFileInfos& list) {
     int64_t size = 6 + 2;
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo& entry = *list.GetItem(i);
-        size += 4 + static_cast<int64_t>(entry.Name.size()) + 1 + static_cast<int64_t>(std::to_string(entry.Size).size()) + 17;
+        // A name outside the legacy code page is stored marked, in UTF-8.
+        std::string stored;
+        EXPECT_TRUE(EncodeHeaderName(entry.Name, stored)) << entry.Name;
+        size += 4 + static_cast<int64_t>(stored.size()) + 1 + static_cast<int64_t>(std::to_string(entry.Size).size()) + 17;
     }
     return size;
 }

@@ -58,7 +58,7 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
         handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         break;
     case TOpenMode::OpenForWriting:
-        handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         break;
     case TOpenMode::OpenForReading:
         handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -231,7 +231,7 @@ bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsE
     if (Injected(TFileOperation::SetTime, error))
         return false;
     // Backup semantics open a directory as well as a file.
-    const HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const HANDLE handle = CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return Failed(error);
