@@ -20,7 +20,21 @@ constexpr int msgNameNotStorable = MessageCount + 2;
 constexpr int msgPartDamaged = MessageCount + 3;
 constexpr int msgNameRefusedByJoin = MessageCount + 4;
 constexpr int msgNamesDifferInCase = MessageCount + 5;
-constexpr int AddedMessageCount = 6;
+// The native program's texts and the notices of its scan.
+constexpr int msgNameNotUtf8 = MessageCount + 6;
+constexpr int msgNameOutsideCodePage = MessageCount + 7;
+constexpr int msgNameUnsafeEverywhere = MessageCount + 8;
+constexpr int msgWindowsJoinRefusesName = MessageCount + 9;
+constexpr int msgNamesDifferInCaseWarning = MessageCount + 10;
+constexpr int msgNotAFileLeftOut = MessageCount + 11;
+constexpr int msgFileIsDamaged = MessageCount + 12;
+constexpr int msgNoProgramToCopy = MessageCount + 13;
+constexpr int msgUnknownArgument = MessageCount + 14;
+constexpr int msgNativeHelp = MessageCount + 15;
+constexpr int msgProgressLine = MessageCount + 16;
+constexpr int msgPathUnusable = MessageCount + 17;
+constexpr int msgSetLengthWrong = MessageCount + 18;
+constexpr int AddedMessageCount = 19;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

@@ -34,6 +34,19 @@ void OsCharUpper(std::string& text);
 // The text in the system's OEM code page, the one its command interpreter
 // reads batch files in.
 std::string OsTextToOemCodePage(const std::string& text);
+// File names as the system spells them and as the program holds them. The
+// program's text is the ANSI code page (1252) on both systems: on Windows the
+// system's ANSI calls convert names themselves and both functions pass the
+// text through; on POSIX names are UTF-8 and these are the one place that
+// converts them, so that a header written on Linux holds the same bytes as
+// one written on Windows. A name that the program text cannot carry is
+// reported, never approximated.
+enum class TNameFault : uint8_t { None, NotUtf8, OutsideCodePage };
+// The program text of a system name; on a fault, text is the name's bytes
+// unchanged.
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text);
+// The system's spelling of a name in program text.
+std::string OsSystemNameFromText(const std::string& text);
 // UTC calendar form of a FILETIME and back; false where the system refuses.
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime);
 bool OsSystemTimeToFileTime(const TSystemTime& systemTime, TFileTime& fileTime);

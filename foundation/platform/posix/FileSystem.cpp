@@ -1,6 +1,7 @@
-// The file system over POSIX calls. Paths arrive with the backslash that the
-// program puts between the components of stored names; this is the one place
-// that turns them into slashes.
+// The file system over POSIX calls. Paths arrive in program text (code page
+// 1252) with the backslash that the program puts between the components of
+// stored names; this is the one place that turns them into the system's
+// UTF-8 with slashes, and the names it lists back into program text.
 #include "../FileSystem.h"
 
 #include <dirent.h>
@@ -20,12 +21,16 @@ constexpr int64_t UnixEpochTicks = 116444736000000000LL;
 constexpr int64_t TicksPerSecond = 10000000;
 
 std::string NativePath(const std::string& path) {
-    std::string native = path;
+    std::string native = OsSystemNameFromText(path);
     for (char& c : native) {
         if (c == '\\')
             c = '/';
     }
     return native;
+}
+
+void SetName(TEntryInfo& info, const std::string& systemName) {
+    info.NameFault = OsTextFromSystemName(systemName, info.Name);
 }
 
 TFileTime ToFileTime(const timespec& t) {
@@ -192,11 +197,19 @@ void OsClose(TOsHandle file) {
 }
 
 bool OsQueryPath(const std::string& path, TEntryInfo& info) {
-    return StatEntry(AT_FDCWD, NativePath(path).c_str(), info);
+    const std::string native = NativePath(path);
+    const size_t slash = native.find_last_of('/');
+    SetName(info, slash == std::string::npos ? native : native.substr(slash + 1));
+    return StatEntry(AT_FDCWD, native.c_str(), info);
 }
 
 bool OsFullPath(const std::string& path, std::string& full) {
-    std::string whole = NativePath(path);
+    // Program text throughout: the result is a path the program goes on with.
+    std::string whole = path;
+    for (char& c : whole) {
+        if (c == '\\')
+            c = '/';
+    }
     if (whole.empty() || whole[0] != '/') {
         std::vector<char> cwd(4096);
         while (!getcwd(cwd.data(), cwd.size())) {
@@ -204,7 +217,12 @@ bool OsFullPath(const std::string& path, std::string& full) {
                 return false;
             cwd.resize(cwd.size() * 2);
         }
-        whole = std::string(cwd.data()) + "/" + whole;
+        // The working directory in program text; one that has none cannot
+        // be written in front of a relative path.
+        std::string dir;
+        if (OsTextFromSystemName(cwd.data(), dir) != TNameFault::None)
+            return false;
+        whole = dir + "/" + whole;
     }
     // "." and ".." resolved by the text, as GetFullPathName does on Windows.
     std::vector<std::string> parts;
@@ -275,7 +293,7 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
         if (name == "." || name == "..")
             continue;
         entry = TEntryInfo();
-        entry.Name = name;
+        SetName(entry, name);
         // An entry that vanished between the listing and the look-up is
         // left out, as it would be had it gone a moment earlier.
         if (StatEntry(dirfd(State->Dir), found->d_name, entry))

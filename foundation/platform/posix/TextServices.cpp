@@ -3,6 +3,8 @@
 // from 1601, so that both programs read and write the same header texts.
 #include "../TextServices.h"
 
+#include <cstdint>
+
 namespace {
 
 constexpr uint64_t TicksPerMillisecond = 10000;
@@ -44,6 +46,96 @@ void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
 
 const int64_t Epoch1601 = DaysFromCivil(1601, 1, 1);
 
+// Code page 1252 from 0x80 to 0x9F; the five bytes that it leaves undefined
+// stand for the control characters of their own number, as on Windows. From
+// 0xA0 on it is Latin-1.
+const uint16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+uint32_t Cp1252ToCodePoint(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? Cp1252High[c - 0x80] : c;
+}
+
+// The byte of code page 1252 for a code point; -1 for none.
+int CodePointToCp1252(uint32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (int i = 0; i < 32; ++i) {
+        if (Cp1252High[i] == cp)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+// The OEM code page 437 from 0x80 on, for the letters and signs that code
+// page 1252 shares with it (box drawing and Greek are left out: no 1252 text
+// holds them).
+struct TOemByte {
+    uint16_t CodePoint;
+    unsigned char Byte;
+};
+const TOemByte Oem437[] = {
+    {0xC7, 0x80}, {0xFC, 0x81}, {0xE9, 0x82}, {0xE2, 0x83}, {0xE4, 0x84}, {0xE0, 0x85}, {0xE5, 0x86},
+    {0xE7, 0x87}, {0xEA, 0x88}, {0xEB, 0x89}, {0xE8, 0x8A}, {0xEF, 0x8B}, {0xEE, 0x8C}, {0xEC, 0x8D},
+    {0xC4, 0x8E}, {0xC5, 0x8F}, {0xC9, 0x90}, {0xE6, 0x91}, {0xC6, 0x92}, {0xF4, 0x93}, {0xF6, 0x94},
+    {0xF2, 0x95}, {0xFB, 0x96}, {0xF9, 0x97}, {0xFF, 0x98}, {0xD6, 0x99}, {0xDC, 0x9A}, {0xA2, 0x9B},
+    {0xA3, 0x9C}, {0xA5, 0x9D}, {0x192, 0x9F}, {0xE1, 0xA0}, {0xED, 0xA1}, {0xF3, 0xA2}, {0xFA, 0xA3},
+    {0xF1, 0xA4}, {0xD1, 0xA5}, {0xAA, 0xA6}, {0xBA, 0xA7}, {0xBF, 0xA8}, {0xAC, 0xAA}, {0xBD, 0xAB},
+    {0xBC, 0xAC}, {0xA1, 0xAD}, {0xAB, 0xAE}, {0xBB, 0xAF}, {0xDF, 0xE1}, {0xB5, 0xE6}, {0xB1, 0xF1},
+    {0xF7, 0xF6}, {0xB0, 0xF8}, {0xB7, 0xFA}, {0xB2, 0xFD}, {0xA0, 0xFF}};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The code point that starts at text[i], moving i behind it; false for a
+// sequence that is not UTF-8 (overlong forms and surrogates included).
+bool NextUtf8(const std::string& text, size_t& i, uint32_t& cp) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    uint32_t least = 0;
+    if (lead < 0x80) {
+        cp = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        cp = lead & 0x1F;
+        extra = 1;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        cp = lead & 0x0F;
+        extra = 2;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        cp = lead & 0x07;
+        extra = 3;
+        least = 0x10000;
+    } else {
+        return false;
+    }
+    if (i + static_cast<size_t>(extra) >= text.size())
+        return false;
+    for (int k = 1; k <= extra; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+        if ((c & 0xC0) != 0x80)
+            return false;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
+    i += static_cast<size_t>(extra) + 1;
+    return true;
+}
+
 unsigned char UpperCp1252(unsigned char c) {
     if (c >= 'a' && c <= 'z')
         return static_cast<unsigned char>(c - 32);
@@ -69,16 +161,51 @@ void OsCharUpper(std::string& text) {
         c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
 }
 
-// A POSIX system has no command interpreter that reads batch files: ASCII
-// passes as it is, and a character that a batch line could not be trusted to
-// carry becomes '?', as the system's conversion writes it.
+// The batch file is read by a Windows command interpreter, in the OEM code
+// page of an English system (437), as the Windows program writes it there. A
+// character that page lacks becomes '?'.
 std::string OsTextToOemCodePage(const std::string& text) {
     std::string oem = text;
     for (char& c : oem) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            c = '?';
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x80)
+            continue;
+        const uint32_t cp = Cp1252ToCodePoint(byte);
+        c = '?';
+        for (const TOemByte& entry : Oem437) {
+            if (entry.CodePoint == cp)
+                c = static_cast<char>(entry.Byte);
+        }
     }
     return oem;
+}
+
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
+    std::string converted;
+    converted.reserve(name.size());
+    TNameFault fault = TNameFault::None;
+    for (size_t i = 0; i < name.size() && fault == TNameFault::None;) {
+        uint32_t cp = 0;
+        if (!NextUtf8(name, i, cp)) {
+            fault = TNameFault::NotUtf8;
+            break;
+        }
+        const int byte = CodePointToCp1252(cp);
+        if (byte < 0)
+            fault = TNameFault::OutsideCodePage;
+        else
+            converted += static_cast<char>(byte);
+    }
+    text = fault == TNameFault::None ? converted : name;
+    return fault;
+}
+
+std::string OsSystemNameFromText(const std::string& text) {
+    std::string name;
+    name.reserve(text.size());
+    for (char c : text)
+        AppendUtf8(name, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+    return name;
 }
 
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime) {

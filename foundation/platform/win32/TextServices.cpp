@@ -11,6 +11,16 @@ void OsCharUpper(std::string& text) {
         CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
 }
 
+// The ANSI calls take and give names in the program's code page already.
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
+    text = name;
+    return TNameFault::None;
+}
+
+std::string OsSystemNameFromText(const std::string& text) {
+    return text;
+}
+
 std::string OsTextToOemCodePage(const std::string& text) {
     std::string oem = text;
     if (!oem.empty())
