@@ -40,10 +40,11 @@ struct TScan {
     void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
         // A name that has no program text would be stored as other bytes
         // than the file's: refused, before anything is written.
-        if (info.NameFault == TNameFault::NotUtf8)
-            throw EExceptionLite(LangText(msgNameNotUtf8, {path}));
-        if (info.NameFault == TNameFault::OutsideCodePage)
-            throw EExceptionLite(LangText(msgNameOutsideCodePage, {path}));
+        if (info.NameFault != TNameFault::None) {
+            const std::string shown = ParentPath(path, NativePathStyle) + "\\" + OsDisplayTextOfSystemName(info.Name);
+            throw EExceptionLite(
+                LangText(info.NameFault == TNameFault::NotUtf8 ? msgNameNotUtf8 : msgNameOutsideCodePage, {shown}));
+        }
         TFileInfo* entry = List.Add();
         entry->AssignEntry(path, kind, info);
         const bool warnOnly = List.Policy.Rules == TNameRules::Posix;

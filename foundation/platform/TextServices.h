@@ -45,6 +45,9 @@ enum class TNameFault : uint8_t { None, NotUtf8, OutsideCodePage };
 // The program text of a system name; on a fault, text is the name's bytes
 // unchanged.
 TNameFault OsTextFromSystemName(const std::string& name, std::string& text);
+// A system name for a message: program text, with '?' for every character
+// (or byte that is not UTF-8) that it cannot carry.
+std::string OsDisplayTextOfSystemName(const std::string& name);
 // The system's spelling of a name in program text.
 std::string OsSystemNameFromText(const std::string& text);
 // UTC calendar form of a FILETIME and back; false where the system refuses.

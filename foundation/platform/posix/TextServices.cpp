@@ -200,6 +200,21 @@ TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
     return fault;
 }
 
+std::string OsDisplayTextOfSystemName(const std::string& name) {
+    std::string text;
+    for (size_t i = 0; i < name.size();) {
+        uint32_t cp = 0;
+        if (!NextUtf8(name, i, cp)) {
+            text += '?';
+            ++i;
+            continue;
+        }
+        const int byte = CodePointToCp1252(cp);
+        text += byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return text;
+}
+
 std::string OsSystemNameFromText(const std::string& text) {
     std::string name;
     name.reserve(text.size());

@@ -17,6 +17,10 @@ TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
     return TNameFault::None;
 }
 
+std::string OsDisplayTextOfSystemName(const std::string& name) {
+    return name;
+}
+
 std::string OsSystemNameFromText(const std::string& text) {
     return text;
 }
