@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -254,6 +255,13 @@ bool OsFullPath(const std::string& path, std::string& full) {
 
 struct TDirectoryReader::TState {
     DIR* Dir = nullptr;
+    // The names in the order a Windows file system lists them (letter case
+    // ignored, as NTFS orders its index), so that a tree's header lists its
+    // entries as the Windows program's does: readdir's order is the
+    // file system's own.
+    std::vector<std::string> Names;
+    size_t NextName = 0;
+    bool Listed = false;
 };
 
 bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error) {
@@ -285,24 +293,41 @@ bool TDirectoryReader::IsOpen() const {
 bool TDirectoryReader::Next(TEntryInfo& entry) {
     if (!State->Dir)
         return false;
-    for (;;) {
-        errno = 0;
-        const dirent* found = readdir(State->Dir);
-        if (!found) {
-            if (errno != 0)
-                Failed(Error);
-            return false;
+    if (!State->Listed) {
+        State->Listed = true;
+        for (;;) {
+            errno = 0;
+            const dirent* found = readdir(State->Dir);
+            if (!found) {
+                if (errno != 0)
+                    return Failed(Error);
+                break;
+            }
+            const std::string name = found->d_name;
+            if (name != "." && name != "..")
+                State->Names.push_back(name);
         }
-        const std::string name = found->d_name;
-        if (name == "." || name == "..")
-            continue;
+        auto key = [](const std::string& name) {
+            std::string text;
+            OsTextFromSystemName(name, text);
+            OsCharUpper(text);
+            return text;
+        };
+        std::sort(State->Names.begin(), State->Names.end(), [&](const std::string& a, const std::string& b) {
+            const std::string ka = key(a), kb = key(b);
+            return ka != kb ? ka < kb : a < b;
+        });
+    }
+    while (State->NextName < State->Names.size()) {
+        const std::string& name = State->Names[State->NextName++];
         entry = TEntryInfo();
         SetName(entry, name);
         // An entry that vanished between the listing and the look-up is
         // left out, as it would be had it gone a moment earlier.
-        if (StatEntry(dirfd(State->Dir), found->d_name, entry))
+        if (StatEntry(dirfd(State->Dir), name.c_str(), entry))
             return true;
     }
+    return false;
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
