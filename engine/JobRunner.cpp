@@ -1,5 +1,6 @@
 // What every job shares: the path check, the hooks to the window, the
 // result texts and the frame around the job's own steps.
+#include "JobProgress.h"
 #include "JobWindow.h"
 #include "UnitFendrix.h"
 
@@ -71,12 +72,19 @@ std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::st
 }
 
 uint8_t TFendrix::ReportFileError(const std::string& text) {
+    FailureText = text;
     if (!Params->Silent)
         MessageBox(text, mbIconError | mbOk);
     return rcFileError;
 }
 
 void TFendrix::ShowResultMessage(uint8_t code) {
+    const std::string text = ResultText(code);
+    if (!text.empty() && !Params->Silent)
+        MessageBox(text, mbIconWarning | mbOk);
+}
+
+std::string TFendrix::ResultText(uint8_t code) {
     std::string text;
     switch (code) {
     case rcSourceNotFound:
@@ -91,8 +99,7 @@ void TFendrix::ShowResultMessage(uint8_t code) {
     case rcUnknownError: text = UnknownErrorText; break;
     default: break;
     }
-    if (!text.empty() && !Params->Silent)
-        MessageBox(text, mbIconWarning | mbOk);
+    return text;
 }
 
 // The command interpreter reads a batch file in the system's OEM code page
@@ -167,11 +174,15 @@ void* TFendrix::OwnerWindow() {
 }
 
 void TFendrix::SetProgressTotal(int64_t total) {
+    if (Progress)
+        Progress->SetTotal(total);
     if (!Params->Silent && JobWindow)
         JobWindow->SetProgressTotal(total);
 }
 
 void TFendrix::SetProgressPosition(int64_t position) {
+    if (Progress)
+        Progress->SetPosition(position);
     if (!Params->Silent && JobWindow)
         JobWindow->SetProgressPosition(position);
 }

@@ -27,15 +27,18 @@ constexpr size_t DialogPathLimit = 259;
 // Every entry's name stays below the output directory, names one path only
 // once (letter case ignored, as the file system does), and every file has a
 // size the copy can count down; anything else is not a header we wrote.
-bool ListIsSafe(const TFileInfos& list) {
+// On a POSIX system (TNameRules::Posix) the names are the ones safe there,
+// and letter case tells names apart.
+bool ListIsSafe(const TFileInfos& list, TNameRules rules) {
     std::set<std::string> paths;
+    const bool posix = rules == TNameRules::Posix;
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
-        if (!IsSafeEntryName(entry->Name))
+        if (!(posix ? IsSafePosixEntryName(entry->Name) : IsSafeEntryName(entry->Name)))
             return false;
         if (entry->Kind == fkFile && entry->Size < 0)
             return false;
-        if (!paths.insert(UpperText(entry->Name)).second)
+        if (!paths.insert(posix ? entry->Name : UpperText(entry->Name)).second)
             return false;
     }
     return true;
@@ -132,7 +135,7 @@ void TJoinRun::BuildList() {
         return;
     // Names are checked before anything is created: a refused header leaves
     // the output directory exactly as it was.
-    if (!ListIsSafe(FileList))
+    if (!ListIsSafe(FileList, Job.ScanPolicy.Rules))
         Result = rcInvalidHeader;
 }
 
@@ -227,6 +230,7 @@ bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
     if (sized && Checksums.Matches(PartName, PartCrc.Value))
         return true;
     if (Params.Silent) {
+        Job.FailureText = LangText(msgFileIsDamaged, {PartName});
         Result = rcDamaged;
         return false;
     }
@@ -296,8 +300,10 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     auto present = [&] { return PathKind(AddTrailingBackslash(partsDir, NativePathStyle) + name) == pkFile; };
     if (present())
         return rcOk;
-    if (Params.Silent)
+    if (Params.Silent) {
+        Job.FailureText = LangText(13, {name});
         return rcSourceNotFound;
+    }
     Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
     if (present())
         return rcOk;

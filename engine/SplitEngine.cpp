@@ -265,7 +265,8 @@ void TSplitRun::WriteBatchLine(int32_t number) {
 void TFendrix::CopyProgram() {
     TOsError error;
     const std::string target = AddTrailingBackslash(Params->OutputDir, NativePathStyle) + "Fendrix.exe";
-    if (!OsCopyFileNoReplace(ArgumentText(0), target, error) && error.Kind != TOsErrorKind::Exists &&
+    const std::string program = Params->ProgramToCopy.empty() ? ArgumentText(0) : Params->ProgramToCopy;
+    if (!OsCopyFileNoReplace(program, target, error) && error.Kind != TOsErrorKind::Exists &&
         !Params->Silent)
         MessageBox(error.Text, mbIconError | mbOk);
 }
@@ -284,6 +285,7 @@ uint8_t TFendrix::SplitCore() {
 
 uint8_t TFendrix::SplitSteps(uint8_t r) {
     try {
+        FileList->Policy = ScanPolicy;
         if (r == rcOk && FileList->ScanPath(Params->SourcePath, SaturatedPartLimit(Params->Size)))
             r = rcTooManyParts;
     } catch (const EExceptionLite& e) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class TFileStreamLite;
+class TJobProgress;
 
 constexpr int64_t DefaultPartSize = 1453568;
 constexpr int32_t MaxParts = MaxPartCount;
@@ -54,6 +55,9 @@ public:
     bool NoHeader = false;
     // Silent mode only: check a set without joining it.
     bool Verify = false;
+    // The program file that /COPY puts beside the parts; empty for the
+    // running program itself.
+    std::string ProgramToCopy;
 };
 
 class TFendrix {
@@ -93,6 +97,18 @@ public:
 
     TFendrixStartParams* Params = nullptr;
     std::unique_ptr<TFileInfos> FileList;
+    // Which names the split stores and the join restores, and who hears of
+    // entries left out or stored with a warning. The Windows rules unless
+    // the caller chooses otherwise.
+    TScanPolicy ScanPolicy;
+    // Told of the progress in every mode, window or silent; none by default.
+    TJobProgress* Progress = nullptr;
+    // What the job's failure was, in a catalogue or system text, where the
+    // job knows more than its result code says (the file, the system's
+    // reason); empty otherwise.
+    std::string FailureText;
+    // The text of a result code as the window shows it; empty for none.
+    static std::string ResultText(uint8_t code);
     std::string Caption;
     // Header files that the last SplitCore wrote; the report names them.
     int32_t HeaderFilesWritten = 0;

@@ -16,8 +16,8 @@ namespace {
 
 class TVerifyRun {
 public:
-    TVerifyRun(const std::string& anyFile, TFileInfos& list)
-        : Dir(ParentPath(anyFile, NativePathStyle)), List(list), Buffer(CopyBufferSize) {
+    TVerifyRun(const std::string& anyFile, TFileInfos& list, std::string& failureText)
+        : Dir(ParentPath(anyFile, NativePathStyle)), List(list), FailureText(failureText), Buffer(CopyBufferSize) {
         const std::string name = FileNamePart(anyFile, NativePathStyle);
         Stem = name.substr(0, LastDelimiterPos(".", name));
     }
@@ -28,10 +28,15 @@ private:
     // rcOk, or why the file fails: missing or damaged. Its bytes are added
     // to text when asked for, and its size is kept in Size.
     uint8_t Check(const std::string& name, std::string* text = nullptr);
+    uint8_t LengthWrong() {
+        FailureText = LangText(msgSetLengthWrong, {Stem.substr(0, Stem.size() - 1)});
+        return rcDamaged;
+    }
 
     std::string Dir;
     std::string Stem;
     TFileInfos& List;
+    std::string& FailureText;
     TSetChecksums Checksums;
     std::set<std::string> Checked;
     std::vector<char> Buffer;
@@ -41,8 +46,10 @@ private:
 uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
     Checked.insert(UpperText(name));
     const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + name;
-    if (PathKind(path) != pkFile)
+    if (PathKind(path) != pkFile) {
+        FailureText = LangText(13, {name});
         return rcSourceNotFound;
+    }
     const auto file = TFileStreamLite::OpenForReading(path);
     TCrc32 crc;
     Size = 0;
@@ -55,7 +62,10 @@ uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
         if (text)
             text->append(Buffer.data(), got);
     }
-    return Checksums.Matches(name, crc.Value) ? rcOk : rcDamaged;
+    if (Checksums.Matches(name, crc.Value))
+        return rcOk;
+    FailureText = LangText(msgFileIsDamaged, {name});
+    return rcDamaged;
 }
 
 uint8_t TVerifyRun::Run() {
@@ -81,10 +91,10 @@ uint8_t TVerifyRun::Run() {
     int64_t needed = MaxParts;
     for (int32_t n = 1; n == 1 || sum < total; ++n) {
         if (n > MaxParts)
-            return rcDamaged;
+            return LengthWrong();
         const uint8_t r = Check(PartFileName(Stem, false, n));
         if (r == rcSourceNotFound && n > needed)
-            return rcDamaged;
+            return LengthWrong();
         if (r != rcOk)
             return r;
         if (n == 1 && Size > 0)
@@ -92,7 +102,7 @@ uint8_t TVerifyRun::Run() {
         sum += Size;
     }
     if (sum != total)
-        return rcDamaged;
+        return LengthWrong();
 
     // Whatever else the sfv file lists of this set, such as an empty last
     // part, is there and intact too. Names that are no file of the set are
@@ -118,9 +128,10 @@ uint8_t TFendrix::VerifyJob() {
     default: break;
     }
     try {
-        TVerifyRun run(Params->SourcePath, *FileList);
+        TVerifyRun run(Params->SourcePath, *FileList, FailureText);
         return run.Run();
-    } catch (const EExceptionLite&) {
+    } catch (const EExceptionLite& e) {
+        FailureText = e.MessageText;
         return rcFileError;
     } catch (...) {
         return rcUnknownError;

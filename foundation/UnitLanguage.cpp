@@ -86,6 +86,46 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" cannot be split: the system cannot spell its name for this program.",
     "No batch file was made: the name \"#\" cannot be written in the command prompt's code page. The parts "
     "can be joined with Fendrix.",
+    "\"#\" cannot be stored in a set: its name is not valid UTF-8.",
+    "\"#\" cannot be stored in a set: its name holds characters that code page 1252 lacks.",
+    "\"#\" cannot be stored in a set: its name holds a control character.",
+    "Warning: a join on Windows would refuse the name \"#\"; it is stored all the same.",
+    "Warning: \"#\" and \"#\" differ only in letter case: a join on Windows would write both into one file.",
+    "\"#\" is left out: it is a device, FIFO or socket, not a file.",
+    "The file \"#\" is damaged: it does not match the checksum recorded for the set.",
+    "Warning: there is no Fendrix.exe beside this program (\"#\"); the set is written without it.",
+    "Unknown option or missing argument: \"#\". \"fendrix --help\" lists them.",
+    "Usage:\n"
+    "  fendrix split SOURCE OUTDIR [--size SIZE] [--batch] [--copy] [--quiet]\n"
+    "  fendrix join ANYFILE OUTDIR [--no-header] [--quiet]\n"
+    "  fendrix verify ANYFILE\n"
+    "  fendrix --help | --version\n"
+    "\n"
+    "split   cuts SOURCE (a file or a directory tree) into numbered parts in OUTDIR,\n"
+    "        followed by header files and NAME.sfv with the checksums of all of them.\n"
+    "join    rebuilds the files of the set that ANYFILE belongs to in OUTDIR.\n"
+    "verify  checks every file of the set against its checksums; writes nothing.\n"
+    "\n"
+    "--size SIZE   bytes per part: a number, or a number followed by K, M or G\n"
+    "              (1024, 1048576, 1073741824 bytes), or floppy (1.44 MB, the\n"
+    "              default), cd (650 MB) or dvd (4.7 GB).\n"
+    "--batch       also writes NAME.bat, which rebuilds a single file on Windows.\n"
+    "--copy        puts Fendrix.exe from beside this program next to the parts.\n"
+    "--no-header   joins numbered parts that have no header files into one file.\n"
+    "--quiet       shows no progress.\n"
+    "\n"
+    "Existing files are overwritten without asking. Sets are the same as the\n"
+    "Windows program's and join with either program. Names must be valid UTF-8\n"
+    "and, for now, fit code page 1252. Devices, FIFOs and sockets are left out.\n"
+    "The language follows LC_ALL, LC_MESSAGES or LANG (it: Italian).\n"
+    "\n"
+    "Exit codes: 0 done, 1 source or a part not found, 2 output directory not\n"
+    "found, 3 a directory given to a join, 4 output directory is a file, 6 invalid\n"
+    "size, 7 more than 999 parts, 8 invalid header, 9 a file error, 12 any other\n"
+    "error, 13 a file of the set is damaged.",
+    "# %  # of # bytes  # MB/s",
+    "\"#\" cannot be used: the name is not valid UTF-8 or holds characters that code page 1252 lacks.",
+    "The data parts of \"#\" are not as long as its header says: a part is damaged or missing.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -99,6 +139,52 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     " essere diviso: il sistema non sa scrivere il suo nome per questo programma.",
     "Nessun batchfile creato: il nome \"#\" non si pu\xF2"
     " scrivere nella code page del prompt dei comandi. Le parti si possono riunire con Fendrix.",
+    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome non \xE8 UTF-8 valido.",
+    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene caratteri che la "
+    "code page 1252 non ha.",
+    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene un carattere di controllo.",
+    "Attenzione: una ricostruzione su Windows rifiuterebbe il nome \"#\"; viene memorizzato comunque.",
+    "Attenzione: \"#\" e \"#\" differiscono solo per maiuscole e minuscole: una ricostruzione su Windows li "
+    "scriverebbe entrambi in un solo file.",
+    "\"#\" viene escluso: \xE8 un dispositivo, una FIFO o un socket, non un file.",
+    "Il file \"#\" \xE8 danneggiato: non corrisponde al checksum registrato per l'insieme di parti.",
+    "Attenzione: non c'\xE8 nessun Fendrix.exe accanto a questo programma (\"#\"); l'insieme viene scritto "
+    "senza.",
+    "Opzione sconosciuta o argomento mancante: \"#\". \"fendrix --help\" le elenca.",
+    "Uso:\n"
+    "  fendrix split ORIGINE DIRDEST [--size DIMENSIONE] [--batch] [--copy] [--quiet]\n"
+    "  fendrix join UNFILE DIRDEST [--no-header] [--quiet]\n"
+    "  fendrix verify UNFILE\n"
+    "  fendrix --help | --version\n"
+    "\n"
+    "split   divide ORIGINE (un file o un albero di directory) in parti numerate in\n"
+    "        DIRDEST, seguite dai file di header e da NOME.sfv con i checksum di tutti.\n"
+    "join    ricostruisce in DIRDEST i file dell'insieme a cui appartiene UNFILE.\n"
+    "verify  controlla ogni file dell'insieme con i suoi checksum; non scrive nulla.\n"
+    "\n"
+    "--size DIMENSIONE  byte per parte: un numero, o un numero seguito da K, M o G\n"
+    "                   (1024, 1048576, 1073741824 byte), o floppy (1.44 MB,\n"
+    "                   predefinito), cd (650 MB) o dvd (4.7 GB).\n"
+    "--batch       scrive anche NOME.bat, che ricostruisce un singolo file su Windows.\n"
+    "--copy        mette Fendrix.exe, preso accanto a questo programma, vicino alle parti.\n"
+    "--no-header   unisce in un solo file parti numerate senza file di header.\n"
+    "--quiet       non mostra l'avanzamento.\n"
+    "\n"
+    "I file esistenti vengono sovrascritti senza chiedere. Gli insiemi sono uguali a\n"
+    "quelli del programma per Windows e si ricostruiscono con l'uno o l'altro. I nomi\n"
+    "devono essere UTF-8 validi e, per ora, rientrare nella code page 1252.\n"
+    "Dispositivi, FIFO e socket vengono esclusi. La lingua segue LC_ALL, LC_MESSAGES\n"
+    "o LANG (it: italiano).\n"
+    "\n"
+    "Codici di uscita: 0 fatto, 1 origine o una parte non trovata, 2 directory di\n"
+    "destinazione non trovata, 3 una directory data alla ricostruzione, 4 la\n"
+    "destinazione \xE8 un file, 6 dimensione invalida, 7 pi\xF9 di 999 parti, 8 header\n"
+    "invalido, 9 errore di file, 12 altro errore, 13 un file dell'insieme \xE8 danneggiato.",
+    "# %  # di # byte  # MB/s",
+    "\"#\" non pu\xF2 essere usato: il nome non \xE8 UTF-8 valido o contiene caratteri che la code page 1252 "
+    "non ha.",
+    "Le parti di dati di \"#\" non sono lunghe quanto dice il suo header: una parte \xE8 danneggiata o "
+    "mancante.",
 };
 
 namespace {

@@ -23,7 +23,21 @@ constexpr int msgNameRefusedByJoin = MessageCount + 4;
 constexpr int msgNamesDifferInCase = MessageCount + 5;
 constexpr int msgNameNotRepresentable = MessageCount + 6;
 constexpr int msgBatchNameNotOem = MessageCount + 7;
-constexpr int AddedMessageCount = 8;
+// The native program's texts and the notices of its scan.
+constexpr int msgNameNotUtf8 = MessageCount + 8;
+constexpr int msgNameOutsideCodePage = MessageCount + 9;
+constexpr int msgNameUnsafeEverywhere = MessageCount + 10;
+constexpr int msgWindowsJoinRefusesName = MessageCount + 11;
+constexpr int msgNamesDifferInCaseWarning = MessageCount + 12;
+constexpr int msgNotAFileLeftOut = MessageCount + 13;
+constexpr int msgFileIsDamaged = MessageCount + 14;
+constexpr int msgNoProgramToCopy = MessageCount + 15;
+constexpr int msgUnknownArgument = MessageCount + 16;
+constexpr int msgNativeHelp = MessageCount + 17;
+constexpr int msgProgressLine = MessageCount + 18;
+constexpr int msgPathUnusable = MessageCount + 19;
+constexpr int msgSetLengthWrong = MessageCount + 20;
+constexpr int AddedMessageCount = 21;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

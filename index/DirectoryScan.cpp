@@ -51,14 +51,35 @@ struct TScan {
     // the join refuses, or one that meets another when letter case is
     // ignored, would cost the whole set or one of the two files.
     void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
+        // A name that has no program text would be stored as other bytes
+        // than the file's: refused, before anything is written.
+        if (info.NameFault != TNameFault::None) {
+            const std::string shown = ParentPath(path, NativePathStyle) + "\\" + OsDisplayTextOfSystemName(info.Name);
+            throw EExceptionLite(
+                LangText(info.NameFault == TNameFault::NotUtf8 ? msgNameNotUtf8 : msgNameOutsideCodePage, {shown}));
+        }
         TFileInfo* entry = List.Add();
         entry->AssignEntry(path, kind, info);
-        if (!IsSafeEntryName(entry->Name))
-            throw EExceptionLite(LangText(msgNameRefusedByJoin, {path}));
+        const bool warnOnly = List.Policy.Rules == TNameRules::Posix;
+        if (warnOnly && !IsSafePosixEntryName(entry->Name))
+            throw EExceptionLite(LangText(msgNameUnsafeEverywhere, {path}));
+        if (!IsSafeEntryName(entry->Name)) {
+            if (!warnOnly)
+                throw EExceptionLite(LangText(msgNameRefusedByJoin, {path}));
+            Notify(LangText(msgWindowsJoinRefusesName, {path}));
+        }
         const auto stored = Stored.emplace(UpperText(entry->Name), path);
-        if (!stored.second)
-            throw EExceptionLite(LangText(msgNamesDifferInCase, {stored.first->second, path}));
+        if (!stored.second) {
+            if (!warnOnly)
+                throw EExceptionLite(LangText(msgNamesDifferInCase, {stored.first->second, path}));
+            Notify(LangText(msgNamesDifferInCaseWarning, {stored.first->second, path}));
+        }
         Total += static_cast<uint64_t>(entry->Size);
+    }
+
+    void Notify(const std::string& text) const {
+        if (List.Policy.Notice)
+            List.Policy.Notice(text);
     }
 
     bool OverLimit() const { return static_cast<int64_t>(Total) > Limit; }
@@ -93,9 +114,12 @@ struct TScan {
                 Append(path, fkFile, info);
                 continue;
             }
-            // Devices, FIFOs and sockets hold no file to store.
-            if (info.Kind != TEntryKind::Directory)
+            // Devices, FIFOs and sockets hold no file to store, and reading
+            // one could wait for ever: left out, and named.
+            if (info.Kind != TEntryKind::Directory) {
+                Notify(LangText(msgNotAFileLeftOut, {path}));
                 continue;
+            }
             if (!info.Name.empty() && info.Name[0] == '.')
                 continue;
             Append(path, fkDirectory, info);

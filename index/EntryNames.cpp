@@ -70,3 +70,21 @@ bool IsSafeEntryName(const std::string& name) {
         start = end + 1;
     }
 }
+
+bool IsSafePosixEntryName(const std::string& name) {
+    for (char c : name) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127 || c == '/')
+            return false;
+    }
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find('\\', start);
+        const std::string component = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        if (end == std::string::npos)
+            return true;
+        start = end + 1;
+    }
+}

@@ -8,3 +8,9 @@
 // True for a relative name of plain components that stays below the
 // directory it is joined to.
 bool IsSafeEntryName(const std::string& name);
+
+// The same for a join on a POSIX system, which restores what is safe there:
+// plain components (none empty, "." or ".."), no slash, no NUL or control
+// character. Names that only Windows refuses (CON, "a:b", a trailing dot)
+// are restored as they are.
+bool IsSafePosixEntryName(const std::string& name);

@@ -7,6 +7,7 @@
 #include "foundation/platform/TextServices.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,21 @@ constexpr uint8_t fkDirectory = 2;
 
 // The magic that opens every header text.
 extern const char* const HeaderMagic;
+
+// Which names a set may hold. Windows: only names that a join on Windows
+// restores, and no two that meet when letter case is ignored (the Windows
+// program's rule). Posix: names that a join on a POSIX system restores; a
+// name that only a Windows join would refuse, or two names that differ only
+// in letter case, are stored with a warning. Both refuse a backslash in a
+// name, which the header uses between components.
+enum class TNameRules : uint8_t { Windows, Posix };
+
+struct TScanPolicy {
+    TNameRules Rules = TNameRules::Windows;
+    // Told, in a catalogue text, of every entry that the scan leaves out
+    // (devices, FIFOs, sockets) or stores with a warning; may be empty.
+    std::function<void(const std::string& text)> Notice;
+};
 
 class TFileInfo {
 public:
@@ -69,5 +85,6 @@ public:
     void Clear();
 
     std::string BaseDir;
+    TScanPolicy Policy;
     std::vector<std::unique_ptr<TFileInfo>> Items;
 };

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds everything and runs every test: the pure code natively under the
-# sanitizers, then the Windows program and its tests under Wine.
+# Builds everything and runs every test: the pure code, the engine and the
+# native fendrix under the sanitizers, then the Windows program and its
+# tests under Wine, and both programs against each other.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -10,6 +11,9 @@ export FENDRIX_REQUIRE_ALL=1
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+# The shipped native program builds optimised too.
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 ctest --preset win64

@@ -47,6 +47,9 @@ struct TEntryInfo {
     int64_t Size = 0;
     TFileTime LastWriteTime;
     bool IsLink = false;
+    // Set where the system's name has no program text (POSIX: not UTF-8, or
+    // outside code page 1252); Name then holds the system's bytes.
+    TNameFault NameFault = TNameFault::None;
 };
 
 // The entry that path names, its Name being the last component as the system

@@ -55,6 +55,20 @@ bool OsUtf8ToText(const std::string& utf8, std::string& text);
 // Text kept in code page 1252 (the catalogue's accented letters) in the
 // process code page; a character the process code page lacks becomes '?'.
 std::string OsTextFromCp1252(const std::string& text);
+
+// File names as the system spells them and as the program holds them. On
+// Windows the system's calls convert names themselves and these pass the
+// text through; on POSIX names should be UTF-8, as the program's text is,
+// and a name that is not is reported, never approximated.
+enum class TNameFault : uint8_t { None, NotUtf8, OutsideCodePage };
+// The program text of a system name; on a fault, text is the name's bytes
+// unchanged.
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text);
+// A system name for a message: program text, with '?' for every character
+// (or byte that is not UTF-8) that it cannot carry.
+std::string OsDisplayTextOfSystemName(const std::string& name);
+// The system's spelling of a name in program text.
+std::string OsSystemNameFromText(const std::string& text);
 // UTC calendar form of a FILETIME and back; false where the system refuses.
 bool OsFileTimeToSystemTime(const TFileTime& fileTime, TSystemTime& systemTime);
 bool OsSystemTimeToFileTime(const TSystemTime& systemTime, TFileTime& fileTime);

@@ -1,6 +1,7 @@
-// The file system over POSIX calls. Paths arrive with the backslash that the
-// program puts between the components of stored names; this is the one place
-// that turns them into slashes.
+// The file system over POSIX calls. Paths arrive in program text (code page
+// 1252) with the backslash that the program puts between the components of
+// stored names; this is the one place that turns them into the system's
+// UTF-8 with slashes, and the names it lists back into program text.
 #include "../FileSystem.h"
 
 #include <dirent.h>
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -20,12 +22,16 @@ constexpr int64_t UnixEpochTicks = 116444736000000000LL;
 constexpr int64_t TicksPerSecond = 10000000;
 
 std::string NativePath(const std::string& path) {
-    std::string native = path;
+    std::string native = OsSystemNameFromText(path);
     for (char& c : native) {
         if (c == '\\')
             c = '/';
     }
     return native;
+}
+
+void SetName(TEntryInfo& info, const std::string& systemName) {
+    info.NameFault = OsTextFromSystemName(systemName, info.Name);
 }
 
 TFileTime ToFileTime(const timespec& t) {
@@ -117,6 +123,10 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
         error = OsErrorFromCode(EISDIR);
         return InvalidOsHandle;
     }
+    // Files are read from front to back once: the system may read ahead
+    // further. Only advice; a system without it reads as before.
+    if (mode == TOpenMode::OpenForReading)
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return reinterpret_cast<TOsHandle>(static_cast<intptr_t>(fd));
 }
 
@@ -192,11 +202,19 @@ void OsClose(TOsHandle file) {
 }
 
 bool OsQueryPath(const std::string& path, TEntryInfo& info) {
-    return StatEntry(AT_FDCWD, NativePath(path).c_str(), info);
+    const std::string native = NativePath(path);
+    const size_t slash = native.find_last_of('/');
+    SetName(info, slash == std::string::npos ? native : native.substr(slash + 1));
+    return StatEntry(AT_FDCWD, native.c_str(), info);
 }
 
 bool OsFullPath(const std::string& path, std::string& full) {
-    std::string whole = NativePath(path);
+    // Program text throughout: the result is a path the program goes on with.
+    std::string whole = path;
+    for (char& c : whole) {
+        if (c == '\\')
+            c = '/';
+    }
     if (whole.empty() || whole[0] != '/') {
         std::vector<char> cwd(4096);
         while (!getcwd(cwd.data(), cwd.size())) {
@@ -204,7 +222,12 @@ bool OsFullPath(const std::string& path, std::string& full) {
                 return false;
             cwd.resize(cwd.size() * 2);
         }
-        whole = std::string(cwd.data()) + "/" + whole;
+        // The working directory in program text; one that has none cannot
+        // be written in front of a relative path.
+        std::string dir;
+        if (OsTextFromSystemName(cwd.data(), dir) != TNameFault::None)
+            return false;
+        whole = dir + "/" + whole;
     }
     // "." and ".." resolved by the text, as GetFullPathName does on Windows.
     std::vector<std::string> parts;
@@ -232,6 +255,13 @@ bool OsFullPath(const std::string& path, std::string& full) {
 
 struct TDirectoryReader::TState {
     DIR* Dir = nullptr;
+    // The names in the order a Windows file system lists them (letter case
+    // ignored, as NTFS orders its index), so that a tree's header lists its
+    // entries as the Windows program's does: readdir's order is the
+    // file system's own.
+    std::vector<std::string> Names;
+    size_t NextName = 0;
+    bool Listed = false;
 };
 
 bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, TOsError& error) {
@@ -263,24 +293,41 @@ bool TDirectoryReader::IsOpen() const {
 bool TDirectoryReader::Next(TEntryInfo& entry) {
     if (!State->Dir)
         return false;
-    for (;;) {
-        errno = 0;
-        const dirent* found = readdir(State->Dir);
-        if (!found) {
-            if (errno != 0)
-                Failed(Error);
-            return false;
+    if (!State->Listed) {
+        State->Listed = true;
+        for (;;) {
+            errno = 0;
+            const dirent* found = readdir(State->Dir);
+            if (!found) {
+                if (errno != 0)
+                    return Failed(Error);
+                break;
+            }
+            const std::string name = found->d_name;
+            if (name != "." && name != "..")
+                State->Names.push_back(name);
         }
-        const std::string name = found->d_name;
-        if (name == "." || name == "..")
-            continue;
+        auto key = [](const std::string& name) {
+            std::string text;
+            OsTextFromSystemName(name, text);
+            OsCharUpper(text);
+            return text;
+        };
+        std::sort(State->Names.begin(), State->Names.end(), [&](const std::string& a, const std::string& b) {
+            const std::string ka = key(a), kb = key(b);
+            return ka != kb ? ka < kb : a < b;
+        });
+    }
+    while (State->NextName < State->Names.size()) {
+        const std::string& name = State->Names[State->NextName++];
         entry = TEntryInfo();
-        entry.Name = name;
+        SetName(entry, name);
         // An entry that vanished between the listing and the look-up is
         // left out, as it would be had it gone a moment earlier.
-        if (StatEntry(dirfd(State->Dir), found->d_name, entry))
+        if (StatEntry(dirfd(State->Dir), name.c_str(), entry))
             return true;
     }
+    return false;
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {

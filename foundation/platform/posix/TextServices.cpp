@@ -155,25 +155,89 @@ void OsCharUpper(std::string& text) {
         c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
 }
 
-// A POSIX system has no command interpreter that reads batch files: ASCII
-// passes as it is, and any other character has no form a batch line could
-// be trusted to carry.
+// The OEM code page 437 from 0x80 on, for the letters and signs that code
+// page 1252 shares with it. A batch file made here is read by a Windows
+// command interpreter, as the Windows program writes it on an English
+// system; the other characters are left out, and a name that holds one gets
+// no batch file.
+namespace {
+
+struct TOemByte {
+    uint16_t CodePoint;
+    unsigned char Byte;
+};
+const TOemByte Oem437[] = {
+    {0xC7, 0x80}, {0xFC, 0x81}, {0xE9, 0x82}, {0xE2, 0x83}, {0xE4, 0x84}, {0xE0, 0x85}, {0xE5, 0x86},
+    {0xE7, 0x87}, {0xEA, 0x88}, {0xEB, 0x89}, {0xE8, 0x8A}, {0xEF, 0x8B}, {0xEE, 0x8C}, {0xEC, 0x8D},
+    {0xC4, 0x8E}, {0xC5, 0x8F}, {0xC9, 0x90}, {0xE6, 0x91}, {0xC6, 0x92}, {0xF4, 0x93}, {0xF6, 0x94},
+    {0xF2, 0x95}, {0xFB, 0x96}, {0xF9, 0x97}, {0xFF, 0x98}, {0xD6, 0x99}, {0xDC, 0x9A}, {0xA2, 0x9B},
+    {0xA3, 0x9C}, {0xA5, 0x9D}, {0x192, 0x9F}, {0xE1, 0xA0}, {0xED, 0xA1}, {0xF3, 0xA2}, {0xFA, 0xA3},
+    {0xF1, 0xA4}, {0xD1, 0xA5}, {0xAA, 0xA6}, {0xBA, 0xA7}, {0xBF, 0xA8}, {0xAC, 0xAA}, {0xBD, 0xAB},
+    {0xBC, 0xAC}, {0xA1, 0xAD}, {0xAB, 0xAE}, {0xBB, 0xAF}, {0xDF, 0xE1}, {0xB5, 0xE6}, {0xB1, 0xF1},
+    {0xF7, 0xF6}, {0xB0, 0xF8}, {0xB7, 0xFA}, {0xB2, 0xFD}, {0xA0, 0xFF}};
+
+}  // namespace
+
 bool OsTextToOemExact(const std::string& text, std::string& oem) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
+    std::string out;
+    for (size_t pos = 0; pos < text.size();) {
+        uint32_t code = 0;
+        if (!NextUtf8(text, pos, code))
+            return false;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+            continue;
+        }
+        bool found = false;
+        for (const TOemByte& entry : Oem437) {
+            if (entry.CodePoint == code) {
+                out += static_cast<char>(entry.Byte);
+                found = true;
+            }
+        }
+        if (!found)
             return false;
     }
-    oem = text;
+    oem = out;
     return true;
 }
 
 std::string OsTextToOemCodePage(const std::string& text) {
-    std::string oem = text;
+    std::string oem;
+    if (OsTextToOemExact(text, oem))
+        return oem;
+    oem = text;
     for (char& c : oem) {
         if (static_cast<unsigned char>(c) >= 0x80)
             c = '?';
     }
     return oem;
+}
+
+// The program's text is UTF-8, as the system's names are: a name that is
+// valid UTF-8 is program text as it stands.
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
+    text = name;
+    return IsValidUtf8(name) ? TNameFault::None : TNameFault::NotUtf8;
+}
+
+std::string OsDisplayTextOfSystemName(const std::string& name) {
+    std::string text;
+    for (size_t pos = 0; pos < name.size();) {
+        const size_t start = pos;
+        uint32_t code = 0;
+        if (NextUtf8(name, pos, code)) {
+            text.append(name, start, pos - start);
+        } else {
+            text += '?';
+            pos = start + 1;
+        }
+    }
+    return text;
+}
+
+std::string OsSystemNameFromText(const std::string& text) {
+    return text;
 }
 
 // The program's text is UTF-8 here; the legacy code page is 1252.

@@ -147,3 +147,17 @@ bool OsSystemTimeToFileTime(const TSystemTime& systemTime, TFileTime& fileTime) 
     fileTime.dwHighDateTime = ft.dwHighDateTime;
     return true;
 }
+
+// The ANSI calls take and give names in the program's code page already.
+TNameFault OsTextFromSystemName(const std::string& name, std::string& text) {
+    text = name;
+    return TNameFault::None;
+}
+
+std::string OsDisplayTextOfSystemName(const std::string& name) {
+    return name;
+}
+
+std::string OsSystemNameFromText(const std::string& text) {
+    return text;
+}

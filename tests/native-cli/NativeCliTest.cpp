@@ -1,0 +1,317 @@
+// What only the native program does: its size words, POSIX names and
+// kinds of file, the language of its texts, the program copy, and faults of
+// the POSIX layer at every operation.
+#include "NativeCli.h"
+#include "Scratch.h"
+
+#include "foundation/UnitLanguage.h"
+#include "foundation/platform/FileFaults.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <sstream>
+
+namespace {
+
+TEST(NativeSize, WordsNumbersAndUnits) {
+    struct TRow {
+        const char* Text;
+        int64_t Bytes;
+    } rows[] = {
+        {"1000", 1000},
+        {"0x10", 16},
+        {"12K", 12 * 1024},
+        {"12k", 12 * 1024},
+        {"3M", 3 * 1048576LL},
+        {"2G", 2 * 1073741824LL},
+        {"floppy", 1453568},
+        {"cd", 650 * 1048576LL},
+        {"dvd", 4689887232LL},
+        {"", 0},
+        {"K", 0},
+        {"12X", 0},
+        {"1.5M", 0},
+        {"FLOPPY", 0},
+        {"0", 0},
+        {"-5", -5},
+        {"-5K", -5 * 1024},
+        {"8796093022207M", 0},
+        {"99999999999999999999", 0},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Text);
+        EXPECT_EQ(row.Bytes, ParseNativeSize(row.Text));
+    }
+}
+
+TEST(NativeArguments, CommandLines) {
+    struct TRow {
+        std::vector<std::string> Args;
+        TNativeAction Action;
+        const char* Source;
+        const char* Output;
+        int64_t Size;
+        bool Join, Verify, Batch, Copy, NoHeader, Quiet;
+    } rows[] = {
+        {{}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"--help"}, TNativeAction::Help, "", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"split", "-h"}, TNativeAction::Help, "", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"--version"}, TNativeAction::Version, "", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"split", "a", "b"}, TNativeAction::Run, "a", "b", DefaultPartSize, false, false, false, false, false, false},
+        {{"split", "--size", "1K", "a", "b", "--batch", "--copy", "--quiet"}, TNativeAction::Run, "a", "b", 1024,
+         false, false, true, true, false, true},
+        {{"split", "a", "b", "--size=cd"}, TNativeAction::Run, "a", "b", 650 * 1048576LL, false, false, false, false,
+         false, false},
+        {{"split", "--", "-a", "b"}, TNativeAction::Run, "-a", "b", DefaultPartSize, false, false, false, false, false,
+         false},
+        {{"split", "a"}, TNativeAction::Run, "a", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"split", "a", "b", "c"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
+         false},
+        {{"split", "a", "b", "--size"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
+         false, false},
+        {{"split", "a", "b", "--no-header"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
+         false, false},
+        {{"join", "a", "b", "--no-header", "-q"}, TNativeAction::Run, "a", "b", DefaultPartSize, true, false, false,
+         false, true, true},
+        {{"join", "a", "b", "--batch"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
+         false, false},
+        {{"verify", "a"}, TNativeAction::Run, "a", "", DefaultPartSize, false, true, false, false, false, false},
+        {{"verify", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
+         false},
+        {{"SPLIT", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false, false},
+        {{"/SILENT", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
+         false},
+    };
+    for (const TRow& row : rows) {
+        std::string line;
+        for (const std::string& arg : row.Args)
+            line += arg + " ";
+        SCOPED_TRACE(line);
+        const TNativeCommand c = ParseNativeArguments(row.Args);
+        EXPECT_EQ(row.Action, c.Action);
+        if (row.Action != TNativeAction::Run)
+            continue;
+        EXPECT_TRUE(c.Params.Silent);
+        EXPECT_EQ(row.Source, c.Params.SourcePath);
+        EXPECT_EQ(row.Output, c.Params.OutputDir);
+        EXPECT_EQ(row.Size, c.Params.Size);
+        EXPECT_EQ(row.Join, c.Params.Unsplit);
+        EXPECT_EQ(row.Verify, c.Params.Verify);
+        EXPECT_EQ(row.Batch, c.Params.Batch);
+        EXPECT_EQ(row.Copy, c.Params.Copy);
+        EXPECT_EQ(row.NoHeader, c.Params.NoHeader);
+        EXPECT_EQ(row.Quiet, c.Quiet);
+    }
+}
+
+// Trees as a Linux user has them: what the split stores, warns about,
+// leaves out or refuses, and what the join then restores.
+TEST(NativeNames, TreesAsLinuxHasThem) {
+    struct TRow {
+        const char* Label;
+        const char* Name;  // a file below src/ holding "x"
+        int SplitCode;
+        // How a refusal names it: '?' for what the program text cannot
+        // carry, slashes for the backslash, one line.
+        const char* Shown;
+        // stderr of the split holds this (the name, and the kind of notice)
+        const char* Err;
+        bool Restored;
+    } rows[] = {
+        {"cp1252 letters", "caf\xC3\xA9 \xC3\xBC \xC3\x9F.txt", 0, "", "", true},
+        {"euro sign, in 1252 at 0x80", "\xE2\x82\xAC.txt", 0, "", "", true},
+        {"not UTF-8", "bad\xE9.txt", 9, "bad?.txt", "not valid UTF-8", false},
+        {"outside code page 1252", "\xE6\x97\xA5\xE6\x9C\xAC.txt", 9, "??.txt", "code page 1252", false},
+        {"a backslash", "back\\slash.txt", 9, "back/slash.txt", "backslash", false},
+        {"a newline", "new\nline.txt", 9, "new line.txt", "control character", false},
+        {"a colon, refused only by a Windows join", "a:b.txt", 0, "", "Warning: a join on Windows would refuse", true},
+        {"a device name", "CON.txt", 0, "", "Warning: a join on Windows would refuse", true},
+        {"a trailing dot", "dot.", 0, "", "Warning: a join on Windows would refuse", true},
+        {"a question mark", "what?", 0, "", "Warning: a join on Windows would refuse", true},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TNativeScratch dir;
+        dir.MakeDir("src/sub");
+        dir.MakeDir("parts");
+        dir.MakeDir("back");
+        dir.Write("src/plain.txt", "plain");
+        dir.Write(std::string("src/sub/") + row.Name, "x");
+        const TNativeRun split = RunNative({"split", "src", "parts"}, dir.Dir);
+        EXPECT_EQ(row.SplitCode, split.Code);
+        EXPECT_NE(std::string::npos, split.Err.find(row.Err)) << split.Err;
+        if (row.SplitCode != 0) {
+            EXPECT_NE(std::string::npos, split.Err.find(std::string("/src/sub/") + row.Shown + "\" cannot be stored"))
+                << "the message names the file: " << split.Err;
+            EXPECT_EQ(1, std::count(split.Err.begin(), split.Err.end(), '\n'));
+            EXPECT_EQ(0, dir.Count("parts")) << "refused before anything is written";
+            continue;
+        }
+        const TNativeRun join = RunNative({"join", "parts/src.001", "back"}, dir.Dir);
+        EXPECT_EQ(0, join.Code) << join.Err;
+        EXPECT_EQ(row.Restored ? "x" : "", dir.Read(std::string("back/src/sub/") + row.Name));
+        EXPECT_EQ("plain", dir.Read("back/src/plain.txt"));
+    }
+}
+
+TEST(NativeNames, CaseTwinsAreStoredWithAWarningAndBothComeBack) {
+    TNativeScratch dir;
+    dir.MakeDir("src");
+    dir.MakeDir("parts");
+    dir.MakeDir("back");
+    dir.Write("src/readme", "lower");
+    dir.Write("src/README", "upper");
+    const TNativeRun split = RunNative({"split", "src", "parts"}, dir.Dir);
+    EXPECT_EQ(0, split.Code);
+    EXPECT_NE(std::string::npos, split.Err.find("differ only in letter case")) << split.Err;
+    EXPECT_EQ(0, RunNative({"join", "parts/src.h001", "back"}, dir.Dir).Code);
+    EXPECT_EQ("lower", dir.Read("back/src/readme"));
+    EXPECT_EQ("upper", dir.Read("back/src/README"));
+}
+
+// FIFOs, sockets and devices are never read: each is named and left out. A
+// link to a file is followed; a directory reached twice is stored empty.
+TEST(NativeKinds, DevicesAreNamedAndLinksFollowed) {
+    TNativeScratch dir;
+    dir.MakeDir("src/sub");
+    dir.MakeDir("parts");
+    dir.MakeDir("back");
+    dir.Write("target.txt", "linked bytes");
+    ASSERT_EQ(0, mkfifo(dir.Path("src/pipe").c_str(), 0600));
+    fs::create_symlink("/dev/zero", dir.Path("src/zero"));
+    fs::create_symlink(dir.Path("target.txt"), dir.Path("src/link.txt"));
+    fs::create_directory_symlink("../sub", dir.Path("src/sub/again"));
+    const TNativeRun split = RunNative({"split", "src", "parts"}, dir.Dir);
+    ASSERT_EQ(0, split.Code) << split.Err;
+    for (const char* name : {"src/pipe", "src/zero"}) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(std::string::npos, split.Err.find(std::string(name) + "\" is left out")) << split.Err;
+    }
+    ASSERT_EQ(0, RunNative({"join", "parts/src.001", "back"}, dir.Dir).Code);
+    EXPECT_EQ("linked bytes", dir.Read("back/src/link.txt"));
+    EXPECT_FALSE(fs::is_symlink(dir.Path("back/src/link.txt")));
+    EXPECT_FALSE(fs::exists(dir.Path("back/src/pipe")));
+    EXPECT_FALSE(fs::exists(dir.Path("back/src/zero")));
+    EXPECT_TRUE(fs::is_directory(dir.Path("back/src/sub/again")));
+}
+
+TEST(NativeTexts, TheLanguageFollowsTheLocale) {
+    struct TRow {
+        const char* Setting;
+        const char* Expected;
+    } rows[] = {
+        {"LC_ALL=it_IT.UTF-8", "fendrix: File o Directory non trovata!\n"},
+        {"LC_ALL=it", "fendrix: File o Directory non trovata!\n"},
+        {"LC_ALL=C.UTF-8", "fendrix: File or Directory not found!\n"},
+        {"LC_ALL=de_DE.UTF-8", "fendrix: File or Directory not found!\n"},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Setting);
+        TNativeScratch dir;
+        EXPECT_EQ(row.Expected, RunNative({"split", "missing", "."}, dir.Dir, {row.Setting}).Err);
+    }
+    // Italian accented letters reach the terminal as UTF-8.
+    TNativeScratch dir;
+    const TNativeRun help = RunNative({"--help"}, dir.Dir, {"LC_ALL=it_IT.UTF-8"});
+    EXPECT_EQ(0, help.Code);
+    EXPECT_NE(std::string::npos, help.Out.find("pi\xC3\xB9 di 999 parti"));
+}
+
+TEST(NativeCopy, TheWindowsProgramFromBesideTheNativeOne) {
+    for (const bool beside : {true, false}) {
+        SCOPED_TRACE(beside ? "Fendrix.exe beside" : "no Fendrix.exe");
+        TNativeScratch dir;
+        dir.MakeDir("bin");
+        dir.MakeDir("parts");
+        fs::copy_file(NativeProgram(), dir.Path("bin/fendrix"));
+        fs::permissions(dir.Path("bin/fendrix"), fs::perms::owner_exec, fs::perm_options::add);
+        if (beside)
+            dir.Write("bin/Fendrix.exe", "MZ the Windows program");
+        dir.Write("data.bin", "data");
+        const std::string saved = NativeProgram();
+        SetNativeProgram(dir.Path("bin/fendrix"));
+        const TNativeRun run = RunNative({"split", "data.bin", "parts", "--copy"}, dir.Dir);
+        SetNativeProgram(saved);
+        EXPECT_EQ(0, run.Code);
+        EXPECT_EQ(beside ? "MZ the Windows program" : "", dir.Read("parts/Fendrix.exe"));
+        EXPECT_EQ(beside ? std::string::npos : 0u, run.Err.find("fendrix: Warning: there is no Fendrix.exe"))
+            << run.Err;
+        EXPECT_EQ("data", dir.Read("parts/data.bin.001"));
+    }
+}
+
+int OpenDescriptors() {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        (void)entry;
+        ++n;
+    }
+    return n;
+}
+
+int RunInProcess(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    TNativeStreams streams{out, err, false, "/nonexistent"};
+    return RunNativeCommandLine(args, streams);
+}
+
+// Every operation of the POSIX layer that a split, a join or a verify run
+// asks for fails once in turn: each run ends with 9, and leaves no
+// descriptor open.
+TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
+    struct TRow {
+        const char* Label;
+        std::vector<std::string> Args;
+    } rows[] = {
+        {"split of a tree", {"split", "src", "parts", "--size", "700", "--batch"}},
+        {"join of the tree", {"join", "set/src.003", "back"}},
+        {"verify of the tree", {"verify", "set/src.h001"}},
+    };
+    TNativeScratch dir;
+    dir.MakeDir("src/sub");
+    dir.MakeDir("parts");
+    dir.MakeDir("set");
+    dir.Write("src/a.bin", std::string(1500, 'a'));
+    dir.Write("src/sub/b.bin", std::string(900, 'b'));
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Dir);
+    ASSERT_EQ(0, RunInProcess({"split", "src", "set", "--size", "700"}));
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        int operations = 0;
+        SetFileFaultHook([&](TFileOperation) {
+            ++operations;
+            return TFileFault();
+        });
+        fs::remove_all("back");
+        fs::create_directory("back");
+        EXPECT_EQ(0, RunInProcess(row.Args));
+        EXPECT_GT(operations, 5);
+        for (int n = 1; n <= operations; ++n) {
+            SCOPED_TRACE("operation " + std::to_string(n) + " of " + std::to_string(operations) + " fails");
+            fs::remove_all("back");
+            fs::create_directory("back");
+            int count = 0;
+            SetFileFaultHook([&](TFileOperation) {
+                TFileFault fault;
+                if (++count == n)
+                    fault.Error = EIO;
+                return fault;
+            });
+            const int descriptors = OpenDescriptors();
+            EXPECT_EQ(rcFileError, RunInProcess(row.Args));
+            EXPECT_EQ(descriptors, OpenDescriptors());
+        }
+        SetFileFaultHook(nullptr);
+    }
+    fs::current_path(before);
+    EXPECT_EQ(std::string(1500, 'a'), dir.Read("src/a.bin"));
+}
+
+}  // namespace
