@@ -35,6 +35,17 @@ void RefuseUnrepresentable(const std::string& dir, const std::string& name) {
         throw EExceptionLite(LangText(msgNameNotRepresentable, {AddTrailingBackslash(dir, NativePathStyle) + name}));
 }
 
+// A name that has no program text would be stored as other bytes than the
+// file's: refused, naming what the system says is wrong with it, before
+// anything is written.
+void RefuseFaultyName(const std::string& path, const TEntryInfo& info) {
+    if (info.NameFault == TNameFault::None)
+        return;
+    const std::string shown = ParentPath(path, NativePathStyle) + "\\" + OsDisplayTextOfSystemName(info.Name);
+    throw EExceptionLite(
+        LangText(info.NameFault == TNameFault::NotUtf8 ? msgNameNotUtf8 : msgNameOutsideCodePage, {shown}));
+}
+
 // Keeps the list's total as entries are appended, so that the limit test
 // after each directory does not sum the whole list again.
 struct TScan {
@@ -51,13 +62,7 @@ struct TScan {
     // the join refuses, or one that meets another when letter case is
     // ignored, would cost the whole set or one of the two files.
     void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
-        // A name that has no program text would be stored as other bytes
-        // than the file's: refused, before anything is written.
-        if (info.NameFault != TNameFault::None) {
-            const std::string shown = ParentPath(path, NativePathStyle) + "\\" + OsDisplayTextOfSystemName(info.Name);
-            throw EExceptionLite(
-                LangText(info.NameFault == TNameFault::NotUtf8 ? msgNameNotUtf8 : msgNameOutsideCodePage, {shown}));
-        }
+        RefuseFaultyName(path, info);
         TFileInfo* entry = List.Add();
         entry->AssignEntry(path, kind, info);
         const bool warnOnly = List.Policy.Rules == TNameRules::Posix;
@@ -108,8 +113,9 @@ struct TScan {
             // name holding one would come back as a different path.
             if (NativePathStyle == TPathStyle::Posix && info.Name.find('\\') != std::string::npos)
                 throw EExceptionLite(LangText(msgNameNotStorable, {dir + "/" + info.Name}));
-            RefuseUnrepresentable(dir, info.Name);
             const std::string path = dir + "\\" + info.Name;
+            RefuseFaultyName(path, info);
+            RefuseUnrepresentable(dir, info.Name);
             if (info.Kind == TEntryKind::File) {
                 Append(path, fkFile, info);
                 continue;
