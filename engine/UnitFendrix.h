@@ -30,6 +30,9 @@ constexpr uint8_t rcCancelled = 11;
 constexpr uint8_t rcUnknownError = 12;
 // A file of the set does not match the checksum that its sfv file records.
 constexpr uint8_t rcDamaged = 13;
+// Verify only: a file of the set is missing or damaged, and the set's parity
+// file can rebuild it.
+constexpr uint8_t rcRepairable = 14;
 
 extern const char* const UnknownErrorText;
 extern const char* const WriteErrorText;
@@ -54,6 +57,11 @@ public:
     bool NoHeader = false;
     // Silent mode only: check a set without joining it.
     bool Verify = false;
+    // Split: also write the set's parity file, which rebuilds any one lost
+    // volume.
+    bool Parity = false;
+    // Verify: write a file that the parity file rebuilds back into the set.
+    bool Repair = false;
 };
 
 class TFendrix {

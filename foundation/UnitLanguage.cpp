@@ -83,6 +83,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "copy of it.",
     "\"#\" cannot be stored in a set: a join would refuse its name.",
     "\"#\" and \"#\" differ only in letter case: a join would write both into one file.",
+    "The parity file \"#\" lets the set survive the loss of any one volume (one disk): a join rebuilds it "
+    "from the others.",
+    "The file \"#\" can be rebuilt from the other parts of the set and its parity file.\r\nDo you want to "
+    "rebuild it?",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -92,6 +96,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: la ricostruzione rifiuterebbe il suo nome.",
     "\"#\" e \"#\" differiscono solo per maiuscole e minuscole: la ricostruzione li scriverebbe entrambi in un "
     "solo file.",
+    "Il file di parit\xE0 \"#\" permette all'insieme di parti di sopravvivere alla perdita di un volume "
+    "qualsiasi (un disco): la ricostruzione lo ricrea dagli altri.",
+    "Il file \"#\" pu\xF2 essere ricreato dalle altre parti dell'insieme e dal suo file di parit\xE0.\r\n"
+    "Vuoi ricrearlo?",
 };
 
 namespace {

@@ -20,7 +20,11 @@ constexpr int msgNameNotStorable = MessageCount + 2;
 constexpr int msgPartDamaged = MessageCount + 3;
 constexpr int msgNameRefusedByJoin = MessageCount + 4;
 constexpr int msgNamesDifferInCase = MessageCount + 5;
-constexpr int AddedMessageCount = 6;
+// The split's report when the set has a parity file.
+constexpr int msgSetSurvivesLoss = MessageCount + 6;
+// The join's offer to rebuild a part that no copy was found of.
+constexpr int msgRebuildFromParity = MessageCount + 7;
+constexpr int AddedMessageCount = 8;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"
