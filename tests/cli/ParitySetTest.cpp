@@ -208,7 +208,7 @@ TEST(ParitySet, VerifyReportsARepairableSetAndRepairWritesItBack) {
     }
 }
 
-TEST(ParitySet, EachLostVolumeOfATreeSetIsRebuilt) {
+TEST(ParitySet, EachLostOrDamagedVolumeOfATreeSetIsRebuilt) {
     TScratchDir probe("paritytreeprobe");
     auto makeTree = [](const TScratchDir& dir) {
         MakeDirectory(dir / "src");
@@ -227,16 +227,23 @@ TEST(ParitySet, EachLostVolumeOfATreeSetIsRebuilt) {
     ASSERT_EQ(0, makeTree(probe));
     const size_t count = VolumesOf(probe / "parts\\src.par").size();
     ASSERT_GE(count, 7u);
-    for (size_t lost = 0; lost < count; ++lost) {
-        TScratchDir dir("paritytree");
-        ASSERT_EQ(0, makeTree(dir));
-        const std::vector<TParityVolume> volumes = VolumesOf(dir / "parts\\src.par");
-        ASSERT_EQ(count, volumes.size());
-        SCOPED_TRACE("volume " + std::to_string(lost + 1) + ": " + VolumeLabel(volumes[lost]));
-        for (const TParityFile& file : volumes[lost].Files)
-            ASSERT_TRUE(DeleteFileA((dir / ("parts\\" + file.Name)).c_str()));
-        EXPECT_EQ(0, JoinSilently(dir / "parts\\src.sfv", dir / "out"));
-        ExpectSameTree(dir / "src", dir / "out\\src");
+    for (bool damage : {false, true}) {
+        for (size_t lost = 0; lost < count; ++lost) {
+            TScratchDir dir("paritytree");
+            ASSERT_EQ(0, makeTree(dir));
+            const std::vector<TParityVolume> volumes = VolumesOf(dir / "parts\\src.par");
+            ASSERT_EQ(count, volumes.size());
+            SCOPED_TRACE(std::string(damage ? "damaged" : "lost") + " volume " + std::to_string(lost + 1) + ": " +
+                         VolumeLabel(volumes[lost]));
+            for (const TParityFile& file : volumes[lost].Files) {
+                if (damage)
+                    FlipByte(dir / ("parts\\" + file.Name), static_cast<size_t>(file.Size / 2));
+                else
+                    ASSERT_TRUE(DeleteFileA((dir / ("parts\\" + file.Name)).c_str()));
+            }
+            EXPECT_EQ(0, JoinSilently(dir / "parts\\src.sfv", dir / "out"));
+            ExpectSameTree(dir / "src", dir / "out\\src");
+        }
     }
 }
 
