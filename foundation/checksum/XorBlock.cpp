@@ -4,31 +4,22 @@
 #include <cstring>
 
 void XorInto(void* target, const void* source, size_t length) {
-    auto* t = static_cast<unsigned char*>(target);
-    const auto* s = static_cast<const unsigned char*>(source);
-    // Whole machine words, four to a round; memcpy keeps unaligned words
-    // legal and compiles to plain loads, and the loop has no dependency from
-    // round to round, so the compiler turns it into vector instructions.
-    constexpr size_t Round = 4 * sizeof(uint64_t);
-    size_t i = 0;
-    for (; i + Round <= length; i += Round) {
-        uint64_t a[4];
-        uint64_t b[4];
-        std::memcpy(a, t + i, Round);
-        std::memcpy(b, s + i, Round);
-        for (int k = 0; k < 4; ++k)
-            a[k] ^= b[k];
-        std::memcpy(t + i, a, Round);
-    }
-    for (; i + sizeof(uint64_t) <= length; i += sizeof(uint64_t)) {
+    auto* __restrict t = static_cast<unsigned char*>(target);
+    const auto* __restrict s = static_cast<const unsigned char*>(source);
+    // Whole machine words: memcpy keeps unaligned words legal and compiles
+    // to plain loads and stores, and with the ranges declared apart the
+    // compiler turns the loop into vector instructions (16 or 32 bytes a
+    // step) on its own, on any processor.
+    const size_t words = length / sizeof(uint64_t);
+    for (size_t w = 0; w < words; ++w) {
         uint64_t a;
         uint64_t b;
-        std::memcpy(&a, t + i, sizeof a);
-        std::memcpy(&b, s + i, sizeof b);
+        std::memcpy(&a, t + w * sizeof(uint64_t), sizeof a);
+        std::memcpy(&b, s + w * sizeof(uint64_t), sizeof b);
         a ^= b;
-        std::memcpy(t + i, &a, sizeof a);
+        std::memcpy(t + w * sizeof(uint64_t), &a, sizeof a);
     }
-    for (; i < length; ++i)
+    for (size_t i = words * sizeof(uint64_t); i < length; ++i)
         t[i] ^= s[i];
 }
 
