@@ -16,6 +16,7 @@
 #include "index/PartNames.h"
 #include "index/SfvText.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -79,6 +80,7 @@ private:
     void ClosePart();
     // A new volume begins with the whole part size as room.
     void StartVolume();
+    void EndFirstVolume();
     void DataPhase();
     void HeaderPhase();
     void WriteParity();
@@ -97,9 +99,10 @@ private:
     TCrc32 PartCrc;
     int64_t PartBytes = 0;
     std::vector<TSfvLine> Checksums;
-    // With a parity file: the XOR of every volume so far, and what each
-    // volume holds. Empty without one.
-    std::vector<char> ParityBlock;
+    // With a parity file: the XOR of every volume so far (ParitySize bytes),
+    // and what each volume holds. None without one.
+    std::unique_ptr<char[]> ParityBlock;
+    size_t ParitySize = 0;
     TParityLayout Layout;
     int32_t PartNumber = 0;
     std::unique_ptr<TFileStreamLite> BatchFile;
@@ -114,8 +117,12 @@ private:
 
 uint8_t TSplitRun::Run() {
     try {
-        if (Params.Parity)
-            ParityBlock.assign(static_cast<size_t>(Params.Size), 0);
+        if (Params.Parity) {
+            // Left unset: the first volume is copied in, not XORed into
+            // zeros, which spares a pass over a block of up to 1 GiB.
+            ParitySize = static_cast<size_t>(Params.Size);
+            ParityBlock.reset(new char[ParitySize]);
+        }
         SourceIndex = OpenNextSource(0);
         PartNumber = CreatePartFile(false, 1);
         WriteBatchLine(PartNumber);
@@ -222,8 +229,13 @@ void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written) {
     // What the checksum covers is what the file holds: the bytes written.
     PartCrc.Add(data, written);
     PartBytes += written;
-    if (!ParityBlock.empty())
-        XorInto(ParityBlock.data() + (Params.Size - Remaining), data, written);
+    if (!ParityBlock)
+        return;
+    char* at = ParityBlock.get() + (Params.Size - Remaining);
+    if (Layout.Volumes.size() == 1)
+        std::memcpy(at, data, written);
+    else
+        XorInto(at, data, written);
 }
 
 void TSplitRun::ClosePart() {
@@ -239,17 +251,27 @@ void TSplitRun::ClosePart() {
 }
 
 void TSplitRun::StartVolume() {
+    if (Params.Parity && Layout.Volumes.size() == 1)
+        EndFirstVolume();
     Remaining = Params.Size;
     if (Params.Parity)
         Layout.Volumes.emplace_back();
+}
+
+// The first volume was copied into the block: the room it leaves is its
+// padding of zeros.
+void TSplitRun::EndFirstVolume() {
+    std::memset(ParityBlock.get() + (Params.Size - Remaining), 0, static_cast<size_t>(Remaining));
 }
 
 // Written once the last header file is closed, before the sfv file, which
 // lists it too.
 void TSplitRun::WriteParity() {
     ClosePart();
+    if (Layout.Volumes.size() == 1)
+        EndFirstVolume();
     Layout.PartSize = Params.Size;
-    const std::string head = BuildParityHead(Layout, ParityBlock.data());
+    const std::string head = BuildParityHead(Layout, ParityBlock.get());
     std::unique_ptr<TFileStreamLite> file =
         Job.CreateAskingToOverwrite(ParityFileName(OutputPrefix), OverwriteAll);
     if (!file) {
@@ -269,7 +291,7 @@ void TSplitRun::WriteParity() {
         }
     };
     write(head.data(), head.size());
-    write(ParityBlock.data(), ParityBlock.size());
+    write(ParityBlock.get(), ParitySize);
     Checksums.push_back(TSfvLine{FileNamePart(ParityFileName(OutputPrefix), NativePathStyle), crc.Value});
 }
 

@@ -80,7 +80,9 @@ public:
     uint8_t SplitJob();
     uint8_t JoinJob();
     // Checks every file of a set, writing nothing: 0 good, 1 a file missing,
-    // 13 a file damaged.
+    // 13 a file damaged, 14 one volume missing or damaged and the parity
+    // file can rebuild it. With Repair, the rebuilt files are written back
+    // and the set is checked again.
     uint8_t VerifyJob();
     // Parts of Params->Size bytes that byteCount needs, rounded up.
     int64_t PartCount(int64_t byteCount) const;

@@ -115,3 +115,47 @@ TEST(NativeParity, EachVolumeLostOrDamagedIsRebuilt) {
         }
     }
 }
+
+// Sets of one and two volumes, whose first volume does not fill the part:
+// the parity block holds it padded with zeros, and either file is rebuilt.
+TEST(NativeParity, SmallSetsAreRebuiltToo) {
+    struct TRow {
+        const char* Label;
+        size_t Size;
+        int64_t PartSize;
+        const char* Lost;
+        size_t Volumes;
+    } rows[] = {
+        {"one volume, the data part lost", 10, 1000, "f.bin.001", 1},
+        {"one volume, the header file lost", 10, 1000, "f.bin.h001", 1},
+        {"an empty file", 0, 1000, "f.bin.h001", 1},
+        {"the header over two volumes, h002 lost", 990, 1000, "f.bin.h002", 2},
+        {"the header over two volumes, the data part lost", 990, 1000, "f.bin.001", 2},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratch dir;
+        fs::create_directories(dir / "parts");
+        fs::create_directories(dir / "out");
+        WriteBytes(dir / "f.bin", Pattern(row.Size, 3));
+        TJobRequest split;
+        split.Source = (dir / "f.bin").string();
+        split.OutputDir = (dir / "parts").string();
+        split.Size = row.PartSize;
+        split.Parity = true;
+        ASSERT_EQ(rcOk, RunInProcess(split));
+        TParityLayout layout;
+        size_t offset = 0;
+        const std::string par = ReadBytes(dir / "parts/f.bin.par");
+        ASSERT_TRUE(ParseParity(par, layout, offset));
+        EXPECT_EQ(row.Volumes, layout.Volumes.size());
+        if (row.Volumes == 1) {
+            const int64_t used = layout.Volumes[0].Size();
+            EXPECT_EQ(std::string(static_cast<size_t>(row.PartSize - used), '\0'), par.substr(offset + used))
+                << "the padding is zeros";
+        }
+        fs::remove(dir / ("parts/" + std::string(row.Lost)));
+        ASSERT_EQ(rcOk, RunJoinInProcess((dir / "parts/f.bin.sfv").string(), (dir / "out").string(), true));
+        EXPECT_EQ(ReadBytes(dir / "f.bin"), ReadBytes(dir / "out/f.bin"));
+    }
+}
