@@ -15,6 +15,7 @@
 #include "index/PartNames.h"
 
 #include <algorithm>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -316,8 +317,11 @@ bool TJoinRun::RebuildPart(const std::string& name) {
                 return false;
         }
     } catch (const EExceptionLite&) {
-        // A parity file or part that cannot be read rebuilds nothing; the
-        // join ends as it would without a parity file.
+        // A parity file or part that cannot be read, or a block that finds
+        // no memory, rebuilds nothing; the join ends as it would without a
+        // parity file.
+        return false;
+    } catch (const std::bad_alloc&) {
         return false;
     }
     ClosePart();

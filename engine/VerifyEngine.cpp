@@ -13,6 +13,7 @@
 #include "foundation/checksum/Crc32.h"
 #include "index/PartNames.h"
 
+#include <new>
 #include <set>
 #include <vector>
 
@@ -83,6 +84,8 @@ uint8_t TVerifyRun::Run(bool repair) {
             return r;
     } catch (const EExceptionLite&) {
         // A file that cannot be read takes the rebuild with it.
+        return r;
+    } catch (const std::bad_alloc&) {
         return r;
     }
     if (!repair)
