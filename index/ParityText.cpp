@@ -1,5 +1,6 @@
 #include "ParityText.h"
 
+#include "foundation/UnitLanguage.h"
 #include "foundation/checksum/Crc32.h"
 
 #include <set>
@@ -88,11 +89,11 @@ int64_t TParityVolume::Size() const {
 
 std::string BuildParityHead(const TParityLayout& layout, const void* block) {
     std::string text = std::string(MagicLine) + "\r\n";
-    text += std::string(PartSizeKey) + "\t" + std::to_string(layout.PartSize) + "\r\n";
+    text += std::string(PartSizeKey) + "\t" + FormatZeroPadded(0, layout.PartSize) + "\r\n";
     for (const TParityVolume& volume : layout.Volumes) {
         text += VolumeKey;
         for (const TParityFile& file : volume.Files)
-            text += "\t" + file.Name + "\t" + std::to_string(file.Size);
+            text += "\t" + file.Name + "\t" + FormatZeroPadded(0, file.Size);
         text += "\r\n";
     }
     const uint32_t crc = Crc32(Crc32(0, text.data(), text.size()), block, static_cast<size_t>(layout.PartSize));
