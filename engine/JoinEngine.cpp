@@ -1,6 +1,7 @@
 // The join job: the header text from the header files (or one file from the
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
+#include "ParityRepair.h"
 #include "SetChecksums.h"
 #include "UnitFendrix.h"
 
@@ -14,6 +15,7 @@
 #include "index/PartNames.h"
 
 #include <algorithm>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -56,7 +58,13 @@ private:
     void ReadHeader();
     void CopyData();
     int32_t OpenPart(bool header, int32_t number);
+    void ClosePart();
+    bool PartOpen() const { return PartStream || MemoryPart; }
     uint32_t ReadPart(uint32_t count);
+    // Rebuilds the volume that holds a missing or damaged part from the
+    // parity file and the other volumes, asking first in the window; true
+    // when the part is then read from memory.
+    bool RebuildPart(const std::string& name);
     void DrainPart();
     bool VerifiedPart(bool header, bool lastRead = false);
     bool BuildNumberedList();
@@ -95,6 +103,14 @@ private:
     std::string SetStem;
     std::vector<std::string> PartsDirsSeen;
     TSetChecksums Checksums;
+    // Loaded only once a part is lost: a join of a whole set never reads
+    // the parity file. A rebuilt part is read from memory and never written
+    // beside the set.
+    TParityRepair Parity{Checksums};
+    bool ParityTried = false;
+    const char* MemoryPart = nullptr;
+    int64_t MemorySize = 0;
+    int64_t MemoryPos = 0;
 
     // Where the output stood when the open data part began, so that a good
     // copy of a damaged part can write again what the damaged one wrote.
@@ -120,7 +136,7 @@ uint8_t TJoinRun::Run() {
     } catch (const EExceptionLite& e) {
         Result = Job.ReportFileError(e.MessageText);
     }
-    FreeAndClear(PartStream);
+    ClosePart();
     FreeAndClear(OutStream);
     return Result;
 }
@@ -142,7 +158,7 @@ void TJoinRun::BuildList() {
 void TJoinRun::ReadHeader() {
     std::string headerText;
     OpenPart(true, 1);
-    while (Result == rcOk && PartStream) {
+    while (Result == rcOk && PartOpen()) {
         const size_t before = headerText.size();
         for (;;) {
             const uint32_t got = ReadPart(CopyBufferSize);
@@ -155,7 +171,7 @@ void TJoinRun::ReadHeader() {
             continue;
         }
         if (TFileInfos::IsCompleteHeader(headerText))
-            FreeAndClear(PartStream);
+            ClosePart();
         else
             OpenPart(true, PartNo + 1);
     }
@@ -170,7 +186,7 @@ void TJoinRun::CopyData() {
     if (Result == rcOk)
         OutIndex = OpenNextOutput(0);
     for (;;) {
-        while (Result == rcOk && PartStream && OutStream) {
+        while (Result == rcOk && PartOpen() && OutStream) {
             const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
             const uint32_t got = ReadPart(ask);
             if (got > 0) {
@@ -192,7 +208,7 @@ void TJoinRun::CopyData() {
         }
         // The part that holds the set's end is checked as a whole, up to its
         // last byte; a good copy of it sends the copy round once more.
-        if (Result != rcOk || !PartStream)
+        if (Result != rcOk || !PartOpen())
             return;
         DrainPart();
         if (VerifiedPart(false, true))
@@ -201,7 +217,14 @@ void TJoinRun::CopyData() {
 }
 
 uint32_t TJoinRun::ReadPart(uint32_t count) {
-    const uint32_t got = PartStream->Read(Buffer.data(), count);
+    uint32_t got = 0;
+    if (MemoryPart) {
+        got = static_cast<uint32_t>(Min64(count, MemorySize - MemoryPos));
+        std::copy(MemoryPart + MemoryPos, MemoryPart + MemoryPos + got, Buffer.data());
+        MemoryPos += got;
+    } else {
+        got = PartStream->Read(Buffer.data(), count);
+    }
     PartCrc.Add(Buffer.data(), got);
     PartBytes += got;
     return got;
@@ -230,15 +253,17 @@ bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
     if (sized && Checksums.Matches(PartName, PartCrc.Value))
         return true;
     if (Params.Silent) {
-        Job.FailureText = LangText(msgFileIsDamaged, {PartName});
-        Result = rcDamaged;
-        return false;
+        if (!RebuildPart(PartName)) {
+            Job.FailureText = LangText(msgFileIsDamaged, {PartName});
+            Result = rcDamaged;
+        }
+    } else {
+        Job.MessageBox(LangText(msgPartDamaged, {PartName}), mbOk | mbIconWarning);
+        if (!BrowseForPart(PartsDir, PartName) && !RebuildPart(PartName))
+            Result = rcCancelled;
     }
-    Job.MessageBox(LangText(msgPartDamaged, {PartName}), mbOk | mbIconWarning);
-    if (!BrowseForPart(PartsDir, PartName)) {
-        Result = rcCancelled;
+    if (Result != rcOk)
         return false;
-    }
     if (header)
         OpenPart(true, PartNo);
     else
@@ -273,8 +298,44 @@ void TJoinRun::FinishOutput() {
         OutStream->SetLastWriteTime(entry->LastWriteTime);
 }
 
-int32_t TJoinRun::OpenPart(bool header, int32_t number) {
+void TJoinRun::ClosePart() {
     FreeAndClear(PartStream);
+    MemoryPart = nullptr;
+}
+
+// Once a volume is rebuilt, its parts come from memory: the medium that held
+// them is the one that was lost.
+bool TJoinRun::RebuildPart(const std::string& name) {
+    try {
+        if (!ParityTried) {
+            ParityTried = true;
+            Parity.Load(PartsDir, SetStem);
+        }
+        if (Parity.RebuiltVolume() < 0) {
+            const int32_t volume = Parity.Loaded() ? Parity.VolumeOf(name) : -1;
+            if (volume < 0)
+                return false;
+            if (!Params.Silent &&
+                Job.MessageBox(LangText(msgRebuildFromParity, {name}), mbYesNo | mbIconQuestion) != idYes)
+                return false;
+            if (!Parity.Rebuild(PartsDir, volume))
+                return false;
+        }
+    } catch (const EExceptionLite&) {
+        // A parity file or part that cannot be read, or a block that finds
+        // no memory, rebuilds nothing; the join ends as it would without a
+        // parity file.
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ClosePart();
+    MemoryPos = 0;
+    return Parity.Rebuilt(name, MemoryPart, MemorySize);
+}
+
+int32_t TJoinRun::OpenPart(bool header, int32_t number) {
+    ClosePart();
     PartCrc = TCrc32();
     PartBytes = 0;
     PartName = PartFileName(SetStem, header, number);
@@ -286,8 +347,10 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
         PartStart.Offset = OutStream && entry ? entry->Size - Remaining : 0;
         PartStart.Position = Position;
     }
+    if (Parity.RebuiltVolume() >= 0 && RebuildPart(PartName))
+        return number;
     Result = AskForPart(PartsDir, PartName);
-    if (Result == rcOk) {
+    if (Result == rcOk && !MemoryPart) {
         PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir, NativePathStyle) + PartName);
         const std::string dir = UpperText(UniformSeparators(PartsDir, NativePathStyle));
         if (PartsDirsSeen.empty() || PartsDirsSeen.back() != dir)
@@ -301,13 +364,15 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     if (present())
         return rcOk;
     if (Params.Silent) {
+        if (RebuildPart(name))
+            return rcOk;
         Job.FailureText = LangText(13, {name});
         return rcSourceNotFound;
     }
     Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
     if (present())
         return rcOk;
-    if (BrowseForPart(partsDir, name))
+    if (BrowseForPart(partsDir, name) || RebuildPart(name))
         return rcOk;
     Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
     return rcCancelled;

@@ -11,9 +11,12 @@
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
 #include "foundation/checksum/Crc32.h"
+#include "foundation/checksum/XorBlock.h"
+#include "index/ParityText.h"
 #include "index/PartNames.h"
 #include "index/SfvText.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -34,6 +37,7 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
     const int64_t lastPart = job.PartCount(list.TotalSize()) + 1;
     const int64_t lastHeader = job.PartCount(headerSize) + 1;
     const std::string sfvName = UpperText(SfvFileName(firstName));
+    const std::string parName = UpperText(ParityFileName(firstName));
     const std::string baseDir = AddTrailingBackslash(list.BaseDir, style);
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TFileInfo* entry = list.GetItem(i);
@@ -49,7 +53,7 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
             return full;
         if (params.Batch && UpperText(name) == batchName)
             return full;
-        if (UpperText(name) == sfvName)
+        if (UpperText(name) == sfvName || (params.Parity && UpperText(name) == parName))
             return full;
         // The program copy is no victim: it never replaces a file.
     }
@@ -74,8 +78,12 @@ private:
     // Writes to the open part and keeps its checksum.
     void WritePart(const void* data, uint32_t count, uint32_t& written);
     void ClosePart();
+    // A new volume begins with the whole part size as room.
+    void StartVolume();
+    void EndFirstVolume();
     void DataPhase();
     void HeaderPhase();
+    void WriteParity();
     void WriteChecksums();
 
     TFendrix& Job;
@@ -89,7 +97,13 @@ private:
     std::unique_ptr<TFileStreamLite> PartFile;
     std::string PartName;
     TCrc32 PartCrc;
+    int64_t PartBytes = 0;
     std::vector<TSfvLine> Checksums;
+    // With a parity file: the XOR of every volume so far (ParitySize bytes),
+    // and what each volume holds. None without one.
+    std::unique_ptr<char[]> ParityBlock;
+    size_t ParitySize = 0;
+    TParityLayout Layout;
     int32_t PartNumber = 0;
     std::unique_ptr<TFileStreamLite> BatchFile;
     bool OverwriteAll = false;
@@ -103,13 +117,21 @@ private:
 
 uint8_t TSplitRun::Run() {
     try {
+        if (Params.Parity) {
+            // Left unset: the first volume is copied in, not XORed into
+            // zeros, which spares a pass over a block of up to 1 GiB.
+            ParitySize = static_cast<size_t>(Params.Size);
+            ParityBlock.reset(new char[ParitySize]);
+        }
         SourceIndex = OpenNextSource(0);
         PartNumber = CreatePartFile(false, 1);
         WriteBatchLine(PartNumber);
-        Remaining = Params.Size;
+        StartVolume();
         DataPhase();
         if (Result == rcOk)
             HeaderPhase();
+        if (Result == rcOk && Params.Parity)
+            WriteParity();
         if (Result == rcOk)
             WriteChecksums();
     } catch (const EExceptionLite& e) {
@@ -146,7 +168,7 @@ void TSplitRun::DataPhase() {
         if (Remaining == 0 && SourceFile) {
             PartNumber = CreatePartFile(false, PartNumber + 1);
             WriteBatchLine(PartNumber);
-            Remaining = Params.Size;
+            StartVolume();
         }
         Job.SetProgressPosition(Written);
         if (Job.CheckCancel(Job.Caption))
@@ -163,8 +185,10 @@ void TSplitRun::HeaderPhase() {
         CreatePartFile(true, headerNumber);
         if (!PartFile)
             return;
+        // The first header file shares the last data part's volume in the
+        // room that part left; every further one is a volume of its own.
         if (Remaining == 0)
-            Remaining = Params.Size;
+            StartVolume();
         const int64_t chunk = Min64(Min64(static_cast<int64_t>(headerText.size() - offset), Remaining), 1 << 30);
         uint32_t k = 0;
         WritePart(headerText.data() + offset, static_cast<uint32_t>(chunk), k);
@@ -198,17 +222,77 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     return i;
 }
 
+// Every write lands at Params.Size - Remaining in its volume: the bytes are
+// folded into the parity block there while they are still in the buffer.
 void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written) {
     written = PartFile->Write(data, count);
     // What the checksum covers is what the file holds: the bytes written.
     PartCrc.Add(data, written);
+    PartBytes += written;
+    if (!ParityBlock)
+        return;
+    char* at = ParityBlock.get() + (Params.Size - Remaining);
+    if (Layout.Volumes.size() == 1)
+        std::memcpy(at, data, written);
+    else
+        XorInto(at, data, written);
 }
 
 void TSplitRun::ClosePart() {
-    if (PartFile)
-        Checksums.push_back(TSfvLine{FileNamePart(PartName, NativePathStyle), PartCrc.Value});
+    if (PartFile) {
+        const std::string name = FileNamePart(PartName, NativePathStyle);
+        Checksums.push_back(TSfvLine{name, PartCrc.Value});
+        if (!Layout.Volumes.empty())
+            Layout.Volumes.back().Files.push_back(TParityFile{name, PartBytes});
+    }
     FreeAndClear(PartFile);
     PartCrc = TCrc32();
+    PartBytes = 0;
+}
+
+void TSplitRun::StartVolume() {
+    if (Params.Parity && Layout.Volumes.size() == 1)
+        EndFirstVolume();
+    Remaining = Params.Size;
+    if (Params.Parity)
+        Layout.Volumes.emplace_back();
+}
+
+// The first volume was copied into the block: the room it leaves is its
+// padding of zeros.
+void TSplitRun::EndFirstVolume() {
+    std::memset(ParityBlock.get() + (Params.Size - Remaining), 0, static_cast<size_t>(Remaining));
+}
+
+// Written once the last header file is closed, before the sfv file, which
+// lists it too.
+void TSplitRun::WriteParity() {
+    ClosePart();
+    if (Layout.Volumes.size() == 1)
+        EndFirstVolume();
+    Layout.PartSize = Params.Size;
+    const std::string head = BuildParityHead(Layout, ParityBlock.get());
+    std::unique_ptr<TFileStreamLite> file =
+        Job.CreateAskingToOverwrite(ParityFileName(OutputPrefix), OverwriteAll);
+    if (!file) {
+        Result = rcCancelled;
+        return;
+    }
+    TCrc32 crc;
+    auto write = [&](const char* data, size_t size) {
+        // Within the 32-bit counts of a write, a slice at a time.
+        while (size > 0) {
+            const uint32_t chunk = static_cast<uint32_t>(Min64(static_cast<int64_t>(size), 1 << 30));
+            if (file->Write(data, chunk) != chunk)
+                throw EExceptionLite(WriteErrorText);
+            crc.Add(data, chunk);
+            data += chunk;
+            size -= chunk;
+        }
+    };
+    write(head.data(), head.size());
+    write(ParityBlock.get(), ParitySize);
+    Checksums.push_back(TSfvLine{FileNamePart(ParityFileName(OutputPrefix), NativePathStyle), crc.Value});
 }
 
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
@@ -298,6 +382,9 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     // The header text as the scan sees it; built once for the guard and
     // the progress total (the one written is built after the data).
     const int64_t headerSize = r == rcOk ? FileList->HeaderSize() : 0;
+    // The parity block is held in memory for the whole split.
+    if (r == rcOk && Params->Parity && Params->Size > ParityLargestPart)
+        r = rcInvalidSize;
     if (r == rcOk) {
         const std::string victim = SourceInTheWay(*this, headerSize);
         if (!victim.empty())
@@ -320,6 +407,8 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
                                            FormatZeroPadded(0, HeaderFilesWritten)});
         if (Params->Size == DefaultPartSize)
             report += "\r\n" + LangText(15);
+        if (Params->Parity)
+            report += "\r\n" + LangText(msgSetSurvivesLoss, {ParityFileName(FileList->GetItem(0)->Name)});
         MessageBox(report, mbIconInformation | mbOk);
     }
     return r;

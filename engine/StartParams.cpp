@@ -33,6 +33,10 @@ void TFendrixStartParams::ParseArguments(const std::vector<std::string>& args) {
                 NoHeader = true;
             } else if (name == "VERIFY") {
                 Verify = true;
+            } else if (name == "PARITY") {
+                Parity = true;
+            } else if (name == "REPAIR") {
+                Repair = true;
             }
         } else {
             if (plain == 0)

@@ -31,6 +31,9 @@ constexpr uint8_t rcCancelled = 11;
 constexpr uint8_t rcUnknownError = 12;
 // A file of the set does not match the checksum that its sfv file records.
 constexpr uint8_t rcDamaged = 13;
+// Verify only: a file of the set is missing or damaged, and the set's parity
+// file can rebuild it.
+constexpr uint8_t rcRepairable = 14;
 
 extern const char* const UnknownErrorText;
 extern const char* const WriteErrorText;
@@ -58,6 +61,11 @@ public:
     // The program file that /COPY puts beside the parts; empty for the
     // running program itself.
     std::string ProgramToCopy;
+    // Split: also write the set's parity file, which rebuilds any one lost
+    // volume.
+    bool Parity = false;
+    // Verify: write a file that the parity file rebuilds back into the set.
+    bool Repair = false;
 };
 
 class TFendrix {
@@ -76,7 +84,9 @@ public:
     uint8_t SplitJob();
     uint8_t JoinJob();
     // Checks every file of a set, writing nothing: 0 good, 1 a file missing,
-    // 13 a file damaged.
+    // 13 a file damaged, 14 one volume missing or damaged and the parity
+    // file can rebuild it. With Repair, the rebuilt files are written back
+    // and the set is checked again.
     uint8_t VerifyJob();
     // Parts of Params->Size bytes that byteCount needs, rounded up.
     int64_t PartCount(int64_t byteCount) const;

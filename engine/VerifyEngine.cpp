@@ -1,14 +1,19 @@
 // The verify run: every header file and data part of a set is read once and
 // checked, against the set's sfv file where there is one, and the data parts
-// against the length that the header records. Nothing is written.
+// against the length that the header records. Nothing is written, unless a
+// repair is asked for and the set's parity file rebuilds what was lost.
+#include "ParityRepair.h"
 #include "SetChecksums.h"
 #include "UnitFendrix.h"
 
 #include "foundation/UnitFileStream.h"
+#include "foundation/UnitImport.h"
+#include "foundation/platform/FileSystem.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/checksum/Crc32.h"
 #include "index/PartNames.h"
 
+#include <new>
 #include <set>
 #include <vector>
 
@@ -22,9 +27,17 @@ public:
         Stem = name.substr(0, LastDelimiterPos(".", name));
     }
 
-    uint8_t Run();
+    // With repair, a volume that the parity file rebuilds is written back
+    // and Repaired is set; the set then wants a fresh run.
+    uint8_t Run(bool repair);
+    bool Repaired = false;
 
 private:
+    uint8_t CheckSet();
+    // The parity file that the sfv file lists is there and intact.
+    uint8_t CheckParityFile();
+    void WriteBack(const TParityRepair& parity);
+
     // rcOk, or why the file fails: missing or damaged. Its bytes are added
     // to text when asked for, and its size is kept in Size.
     uint8_t Check(const std::string& name, std::string* text = nullptr);
@@ -68,8 +81,71 @@ uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
     return rcDamaged;
 }
 
-uint8_t TVerifyRun::Run() {
+uint8_t TVerifyRun::Run(bool repair) {
     Checksums.Load(Dir, Stem);
+    const uint8_t r = CheckSet();
+    if (r == rcOk)
+        return CheckParityFile();
+    if (r != rcSourceNotFound && r != rcDamaged && r != rcInvalidHeader)
+        return r;
+    TParityRepair parity(Checksums);
+    try {
+        if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir))
+            return r;
+    } catch (const EExceptionLite&) {
+        // A file that cannot be read takes the rebuild with it.
+        return r;
+    } catch (const std::bad_alloc&) {
+        return r;
+    }
+    if (!repair)
+        return rcRepairable;
+    WriteBack(parity);
+    Repaired = true;
+    return rcRepairable;
+}
+
+uint8_t TVerifyRun::CheckParityFile() {
+    const std::string name = Stem + "par";
+    // A set made without one, or before parity files, has nothing to check.
+    if (!Checksums.Lists(name))
+        return rcOk;
+    if (PathKind(AddTrailingBackslash(Dir, NativePathStyle) + name) != pkFile)
+        return rcSourceNotFound;
+    TParityRepair parity(Checksums);
+    return parity.Load(Dir, Stem) ? rcOk : rcDamaged;
+}
+
+// Each file of the rebuilt volume that is missing or differs is written; a
+// damaged one is first kept beside it as NAME.damaged, so that nothing that
+// was there is lost.
+void TVerifyRun::WriteBack(const TParityRepair& parity) {
+    const int32_t volume = parity.RebuiltVolume();
+    for (const TParityFile& part : parity.Layout().Volumes[static_cast<size_t>(volume)].Files) {
+        const char* data = nullptr;
+        int64_t size = 0;
+        if (!parity.Rebuilt(part.Name, data, size))
+            continue;
+        const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + part.Name;
+        if (PathKind(path) == pkFile) {
+            if (Check(part.Name) == rcOk && Size == size)
+                continue;
+            TOsError error;
+            if (!OsCopyFileNoReplace(path, path + ".damaged", error))
+                RaiseOsError(error);
+        }
+        const auto file = TFileStreamLite::CreateForWriting(path);
+        while (size > 0) {
+            const uint32_t chunk = static_cast<uint32_t>(Min64(size, 1 << 30));
+            if (file->Write(data, chunk) != chunk)
+                throw EExceptionLite(WriteErrorText);
+            data += chunk;
+            size -= chunk;
+        }
+    }
+}
+
+uint8_t TVerifyRun::CheckSet() {
     std::string header;
     for (int32_t n = 1;; ++n) {
         if (n > MaxParts)
@@ -129,7 +205,13 @@ uint8_t TFendrix::VerifyJob() {
     }
     try {
         TVerifyRun run(Params->SourcePath, *FileList, FailureText);
-        return run.Run();
+        const uint8_t r = run.Run(Params->Repair);
+        if (!run.Repaired)
+            return r;
+        // What the repair wrote is checked as a later verify run would.
+        FileList->Clear();
+        TVerifyRun again(Params->SourcePath, *FileList, FailureText);
+        return again.Run(false);
     } catch (const EExceptionLite& e) {
         FailureText = e.MessageText;
         return rcFileError;

@@ -115,8 +115,8 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "--quiet       shows no progress.\n"
     "\n"
     "Existing files are overwritten without asking. Sets are the same as the\n"
-    "Windows program's and join with either program. Names must be valid UTF-8\n"
-    "and, for now, fit code page 1252. Devices, FIFOs and sockets are left out.\n"
+    "Windows program's and join with either program. Names must be valid UTF-8.\n"
+    "Devices, FIFOs and sockets are left out.\n"
     "The language follows LC_ALL, LC_MESSAGES or LANG (it: Italian).\n"
     "\n"
     "Exit codes: 0 done, 1 source or a part not found, 2 output directory not\n"
@@ -126,6 +126,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "# %  # of # bytes  # MB/s",
     "\"#\" cannot be used: the name is not valid UTF-8 or holds characters that code page 1252 lacks.",
     "The data parts of \"#\" are not as long as its header says: a part is damaged or missing.",
+    "The parity file \"#\" lets the set survive the loss of any one volume (one disk): a join rebuilds it "
+    "from the others.",
+    "The file \"#\" can be rebuilt from the other parts of the set and its parity file.\r\nDo you want to "
+    "rebuild it?",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -172,7 +176,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\n"
     "I file esistenti vengono sovrascritti senza chiedere. Gli insiemi sono uguali a\n"
     "quelli del programma per Windows e si ricostruiscono con l'uno o l'altro. I nomi\n"
-    "devono essere UTF-8 validi e, per ora, rientrare nella code page 1252.\n"
+    "devono essere UTF-8 validi.\n"
     "Dispositivi, FIFO e socket vengono esclusi. La lingua segue LC_ALL, LC_MESSAGES\n"
     "o LANG (it: italiano).\n"
     "\n"
@@ -185,6 +189,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "non ha.",
     "Le parti di dati di \"#\" non sono lunghe quanto dice il suo header: una parte \xE8 danneggiata o "
     "mancante.",
+    "Il file di parit\xE0 \"#\" permette all'insieme di parti di sopravvivere alla perdita di un volume "
+    "qualsiasi (un disco): la ricostruzione lo ricrea dagli altri.",
+    "Il file \"#\" pu\xF2 essere ricreato dalle altre parti dell'insieme e dal suo file di parit\xE0.\r\n"
+    "Vuoi ricrearlo?",
 };
 
 namespace {

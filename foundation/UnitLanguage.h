@@ -37,7 +37,11 @@ constexpr int msgNativeHelp = MessageCount + 17;
 constexpr int msgProgressLine = MessageCount + 18;
 constexpr int msgPathUnusable = MessageCount + 19;
 constexpr int msgSetLengthWrong = MessageCount + 20;
-constexpr int AddedMessageCount = 21;
+// The split's report when the set has a parity file.
+constexpr int msgSetSurvivesLoss = MessageCount + 21;
+// The join's offer to rebuild a part that no copy was found of.
+constexpr int msgRebuildFromParity = MessageCount + 22;
+constexpr int AddedMessageCount = 23;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

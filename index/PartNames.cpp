@@ -32,3 +32,7 @@ int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool&
 std::string SfvFileName(const std::string& name) {
     return name + ".sfv";
 }
+
+std::string ParityFileName(const std::string& name) {
+    return name + ".par";
+}

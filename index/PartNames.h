@@ -15,3 +15,5 @@ int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool&
 
 // The checksum file of the set whose first entry is named name: "name.sfv".
 std::string SfvFileName(const std::string& name);
+// The parity file of that set: "name.par".
+std::string ParityFileName(const std::string& name);

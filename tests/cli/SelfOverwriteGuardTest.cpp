@@ -18,6 +18,7 @@ TEST(SelfOverwriteGuard, SplitRefusesToReplaceItsOwnSources) {
         {"a header file name in the tree being split", {"d\\d.h001", "d\\x.txt"}, "/SILENT d d", "d\\d.h001"},
         {"the batch file is the source itself", {"x.bat"}, "/SILENT x.bat . /BATCH", "x.bat"},
         {"a four-digit part of a 1000-part set", {"d\\d.1000", "d\\pad.bin"}, "/SILENT d d /SIZE10", "d\\d.1000"},
+        {"the parity file is a source", {"d\\d.par", "d\\x.txt"}, "/SILENT d d /PARITY", "d\\d.par"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Label);
@@ -46,6 +47,16 @@ TEST(SelfOverwriteGuard, AListedProgramCopyIsNoVictim) {
     EXPECT_EQ(before, ReadFileBytes(dir / "d\\Fendrix.exe"));
     ASSERT_EQ(0, RunFendrix("/SILENT d\\d.001 back /UNSPLIT", dir.Path()));
     EXPECT_EQ(before, ReadFileBytes(dir / "back\\d\\Fendrix.exe"));
+}
+
+// Without /PARITY the split writes no parity file, so a listed one is safe.
+TEST(SelfOverwriteGuard, AParityFileNameIsFreeWithoutTheSwitch) {
+    TScratchDir dir("guardpar");
+    MakeDirectory(dir / "d");
+    WritePatternFile(dir / "d\\d.par", 20, 3);
+    const std::string before = ReadFileBytes(dir / "d\\d.par");
+    ASSERT_EQ(0, RunFendrix("/SILENT d d", dir.Path()));
+    EXPECT_EQ(before, ReadFileBytes(dir / "d\\d.par"));
 }
 
 TEST(SelfOverwriteGuard, SplitIntoItsOwnTreeIsFineWithoutCollisions) {

@@ -14,6 +14,9 @@ struct TJobRequest {
     bool Silent = true;
     bool Batch = false;
     bool NoHeader = false;
+    bool Parity = false;
+    bool Verify = false;
+    bool Repair = false;
 };
 
 inline uint8_t RunInProcess(const TJobRequest& request) {
@@ -25,6 +28,9 @@ inline uint8_t RunInProcess(const TJobRequest& request) {
     params.Silent = request.Silent;
     params.Batch = request.Batch;
     params.NoHeader = request.NoHeader;
+    params.Parity = request.Parity;
+    params.Verify = request.Verify;
+    params.Repair = request.Repair;
     TFendrix engine;
     return engine.Execute(params);
 }

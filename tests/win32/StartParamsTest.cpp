@@ -16,6 +16,9 @@ struct TExpected {
     bool Silent = false;
     bool Unsplit = false;
     bool NoHeader = false;
+    bool Verify = false;
+    bool Parity = false;
+    bool Repair = false;
 };
 
 struct TParamsRow {
@@ -59,6 +62,13 @@ TEST(StartParams, ReadsTheCommandLineArguments) {
         {{"/UnSplit"}, [] { TExpected e; e.Unsplit = true; return e; }()},
         {{"/noheader"}, [] { TExpected e; e.NoHeader = true; return e; }()},
         {{"/COPYX", "/BATCHES", "/HELP", "/", "/\xE0"}, {}},
+        {{"/verify"}, [] { TExpected e; e.Verify = true; return e; }()},
+        {{"/Parity"}, [] { TExpected e; e.Parity = true; return e; }()},
+        {{"/PARITY", "/SILENT"}, [] { TExpected e = Silent({}); e.Parity = true; return e; }()},
+        {{"/repair"}, [] { TExpected e; e.Repair = true; return e; }()},
+        {{"/SILENT", "a", "/VERIFY", "/REPAIR"},
+         [] { TExpected e = Silent(Plain("a")); e.Verify = true; e.Repair = true; return e; }()},
+        {{"/PARITIES", "/PAR", "/REPAIRS", "--parity"}, Plain("--parity")},
         // Sizes.
         {{"/SIZE100"}, [] { TExpected e; e.Size = 100; return e; }()},
         {{"/size$100"}, [] { TExpected e; e.Size = 256; return e; }()},
@@ -99,6 +109,9 @@ TEST(StartParams, ReadsTheCommandLineArguments) {
         EXPECT_EQ(row.Expected.Silent, params.Silent);
         EXPECT_EQ(row.Expected.Unsplit, params.Unsplit);
         EXPECT_EQ(row.Expected.NoHeader, params.NoHeader);
+        EXPECT_EQ(row.Expected.Verify, params.Verify);
+        EXPECT_EQ(row.Expected.Parity, params.Parity);
+        EXPECT_EQ(row.Expected.Repair, params.Repair);
     }
 }
 

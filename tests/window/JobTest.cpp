@@ -278,3 +278,35 @@ TEST_F(TWindowJobs, ProgressRedrawsOnlyAfterMoreThanAHundredthOfTheTotal) {
         UpdateWindow(Frm->Handle);
     }
 }
+
+// The window has no control for the parity file: the switch comes from the
+// command line, as /NOHEADER does, and the report then says what it buys.
+TEST_F(TWindowJobs, TheParitySwitchFromTheCommandLineReachesTheSplit) {
+    struct TRow {
+        std::vector<std::string> Args;
+        bool Parity;
+    } rows[] = {
+        {{}, false},
+        {{"/PARITY"}, true},
+        {{"/parity", "/NOHEADER"}, true},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Parity ? "with /PARITY" : "without");
+        TSplitScene scene;
+        StartWindow(row.Args);
+        FillSplitFields(*Frm, scene);
+        Boxes.clear();
+        Click(Frm->BtnSplit);
+        ASSERT_EQ(Boxes.size(), 2u);
+        const std::string note = LangText(msgSetSurvivesLoss, {"big.bin.par"});
+        EXPECT_EQ(row.Parity, Boxes[1].Text.find(note) != std::string::npos) << Boxes[1].Text;
+        EXPECT_EQ(row.Parity, FileExists(scene.Parts + "\\big.bin.par"));
+        // The text, then one part's size of block.
+        if (row.Parity)
+            EXPECT_GT(FileSizeOf(scene.Parts + "\\big.bin.par"), 1024000);
+        JobWindow = nullptr;
+        FrmMain = nullptr;
+        Frm.reset();
+        Pump();
+    }
+}

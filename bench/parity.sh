@@ -1,0 +1,85 @@
+#!/bin/bash
+# What the parity file costs: splits of 1 GiB with /PARITY against the same
+# without it, and the join of a set that lost one volume (rebuilt from the
+# others, which are read once more) against the join of the whole set; the
+# same program, alternating rounds on a tmpfs (the disk's writeback would
+# swamp a tenth either way). Appends its figures to bench/results.md.
+#
+#   bench/parity.sh [RUNS]      (default 5; needs root for the tmpfs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${1:-5}
+
+./scripts/setup.sh
+command -v bc >/dev/null || { apt-get update -qq && apt-get install -y -qq bc >/dev/null; }
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Fendrix -j2 >/dev/null
+exe=$root/build/win64/Fendrix.exe
+
+export WINEPREFIX=$root/build/win64/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8
+wineserver -p600 >/dev/null 2>&1 &
+wine cmd /c exit 0 >/dev/null 2>&1
+
+scratch=$root/build/bench-parity-tmpfs
+mkdir -p "$scratch"
+mountpoint -q "$scratch" || mount -t tmpfs -o size=6G tmpfs "$scratch"
+trap 'cd "$root"; umount "$scratch" 2>/dev/null || true' EXIT
+cd "$scratch"
+[ -f big.bin ] || head -c 1073741824 /dev/urandom >big.bin
+
+now() { date +%s.%N; }
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+timed() {
+    eval "$1"
+    local t0 t1
+    t0=$(now)
+    sh -c "$2" >/dev/null 2>&1
+    t1=$(now)
+    echo "$t1 - $t0" | bc -l
+}
+# Two commands in alternating rounds, the order swapped each round.
+paired() {
+    local a=() b=()
+    for round in $(seq "$runs"); do
+        if [ $((round % 2)) -eq 1 ]; then
+            a+=("$(timed "$1" "$2")"); b+=("$(timed "$3" "$4")")
+        else
+            b+=("$(timed "$3" "$4")"); a+=("$(timed "$1" "$2")")
+        fi
+    done
+    echo "$(median "${a[@]}") $(median "${b[@]}")"
+}
+
+results=()
+row() { results+=("$(printf '| %s | %s | %s | %s |' "$1" "$2" "$3" "$4")"); echo "$1: $2 (target $3: $4)"; }
+ratio() { echo "scale=3; $1 / $2" | bc -l; }
+meets() { if [ "$(echo "$1 <= $2" | bc -l)" = 1 ]; then echo yes; else echo NO; fi; }
+
+for size in 1453568 104857600; do
+    label=$([ $size = 1453568 ] && echo "1.44 MB parts" || echo "100 MiB parts")
+    read -r t_new t_old < <(paired "rm -rf p && mkdir p" "wine '$exe' /SILENT big.bin p /SIZE$size /PARITY" \
+                                   "rm -rf q && mkdir q" "wine '$exe' /SILENT big.bin q /SIZE$size")
+    r=$(ratio "$t_new" "$t_old")
+    row "split 1 GiB, $label: with /PARITY ${t_new}s, without ${t_old}s" "$r x" "<= 1.15 x" "$(meets "$r" 1.15)"
+    # The same set with part 005 lost, linked rather than copied.
+    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.005
+    read -r t_new t_old < <(paired "rm -rf j && mkdir j" "wine '$exe' /SILENT 'q\\big.bin.001' j /UNSPLIT" \
+                                   "rm -rf k && mkdir k" "wine '$exe' /SILENT 'p\\big.bin.001' k /UNSPLIT")
+    cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a join differs!"; exit 1; }
+    r=$(ratio "$t_new" "$t_old")
+    row "join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
+    rm -rf p q j k
+done
+
+cd "$root"
+{
+    echo
+    echo "## Parity"
+    echo
+    echo "Taken $(date -u +%Y-%m-%d) by bench/parity.sh on a tmpfs; medians of $runs alternating rounds."
+    echo
+    echo "| measurement | figure | target | met |"
+    echo "|---|---|---|---|"
+    printf '%s\n' "${results[@]}"
+} >>bench/results.md
