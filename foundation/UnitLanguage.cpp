@@ -96,9 +96,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Warning: there is no Fendrix.exe beside this program (\"#\"); the set is written without it.",
     "Unknown option or missing argument: \"#\". \"fendrix --help\" lists them.",
     "Usage:\n"
-    "  fendrix split SOURCE OUTDIR [--size SIZE] [--batch] [--copy] [--quiet]\n"
+    "  fendrix split SOURCE OUTDIR [--size SIZE] [--batch] [--copy] [--parity] [--quiet]\n"
     "  fendrix join ANYFILE OUTDIR [--no-header] [--quiet]\n"
-    "  fendrix verify ANYFILE\n"
+    "  fendrix verify ANYFILE [--repair]\n"
     "  fendrix --help | --version\n"
     "\n"
     "split   cuts SOURCE (a file or a directory tree) into numbered parts in OUTDIR,\n"
@@ -111,6 +111,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "              default), cd (650 MB) or dvd (4.7 GB).\n"
     "--batch       also writes NAME.bat, which rebuilds a single file on Windows.\n"
     "--copy        puts Fendrix.exe from beside this program next to the parts.\n"
+    "--parity      also writes NAME.par, from which a join rebuilds any one lost\n"
+    "              or damaged volume (a part, or the last part with header 001).\n"
+    "--repair      verify: writes a volume that NAME.par rebuilds back into the set.\n"
     "--no-header   joins numbered parts that have no header files into one file.\n"
     "--quiet       shows no progress.\n"
     "\n"
@@ -122,7 +125,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Exit codes: 0 done, 1 source or a part not found, 2 output directory not\n"
     "found, 3 a directory given to a join, 4 output directory is a file, 6 invalid\n"
     "size, 7 more than 999 parts, 8 invalid header, 9 a file error, 12 any other\n"
-    "error, 13 a file of the set is damaged.",
+    "error, 13 a file of the set is damaged, 14 (verify) damaged but repairable.",
     "# %  # of # bytes  # MB/s",
     "\"#\" cannot be used: the name is not valid UTF-8 or holds characters that code page 1252 lacks.",
     "The data parts of \"#\" are not as long as its header says: a part is damaged or missing.",
@@ -156,9 +159,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "senza.",
     "Opzione sconosciuta o argomento mancante: \"#\". \"fendrix --help\" le elenca.",
     "Uso:\n"
-    "  fendrix split ORIGINE DIRDEST [--size DIMENSIONE] [--batch] [--copy] [--quiet]\n"
+    "  fendrix split ORIGINE DIRDEST [--size DIMENSIONE] [--batch] [--copy] [--parity] [--quiet]\n"
     "  fendrix join UNFILE DIRDEST [--no-header] [--quiet]\n"
-    "  fendrix verify UNFILE\n"
+    "  fendrix verify UNFILE [--repair]\n"
     "  fendrix --help | --version\n"
     "\n"
     "split   divide ORIGINE (un file o un albero di directory) in parti numerate in\n"
@@ -171,6 +174,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "                   predefinito), cd (650 MB) o dvd (4.7 GB).\n"
     "--batch       scrive anche NOME.bat, che ricostruisce un singolo file su Windows.\n"
     "--copy        mette Fendrix.exe, preso accanto a questo programma, vicino alle parti.\n"
+    "--parity      scrive anche NOME.par, da cui una ricostruzione rif\xE0 un volume perso\n"
+    "              o danneggiato (una parte, o l'ultima parte con l'header 001).\n"
+    "--repair      verify: riscrive nell'insieme un volume che NOME.par ricostruisce.\n"
     "--no-header   unisce in un solo file parti numerate senza file di header.\n"
     "--quiet       non mostra l'avanzamento.\n"
     "\n"
@@ -183,7 +189,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Codici di uscita: 0 fatto, 1 origine o una parte non trovata, 2 directory di\n"
     "destinazione non trovata, 3 una directory data alla ricostruzione, 4 la\n"
     "destinazione \xE8 un file, 6 dimensione invalida, 7 pi\xF9 di 999 parti, 8 header\n"
-    "invalido, 9 errore di file, 12 altro errore, 13 un file dell'insieme \xE8 danneggiato.",
+    "invalido, 9 errore di file, 12 altro errore, 13 un file dell'insieme \xE8 danneggiato, 14 (verify) danneggiato ma riparabile.",
     "# %  # di # byte  # MB/s",
     "\"#\" non pu\xF2 essere usato: il nome non \xE8 UTF-8 valido o contiene caratteri che la code page 1252 "
     "non ha.",

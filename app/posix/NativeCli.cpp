@@ -161,6 +161,10 @@ TNativeCommand ParseNativeArguments(const std::vector<std::string>& args) {
             p.Batch = true;
         } else if (split && arg == "--copy") {
             p.Copy = true;
+        } else if (split && arg == "--parity") {
+            p.Parity = true;
+        } else if (verify && arg == "--repair") {
+            p.Repair = true;
         } else if (join && arg == "--no-header") {
             p.NoHeader = true;
         } else if (!verify && (arg == "--quiet" || arg == "-q")) {
