@@ -43,33 +43,7 @@ trap 'cd "$root"; umount "$scratch" 2>/dev/null || true' EXIT
 cd "$scratch"
 [ -f big.bin ] || head -c 1073741824 /dev/urandom >big.bin
 
-now() { date +%s.%N; }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-timed() {
-    eval "$1"
-    local t0 t1
-    t0=$(now)
-    sh -c "$2" >/dev/null 2>&1
-    t1=$(now)
-    echo "$t1 - $t0" | bc -l
-}
-# Two commands in alternating rounds, the order swapped each round.
-paired() {
-    local a=() b=()
-    for round in $(seq "$runs"); do
-        if [ $((round % 2)) -eq 1 ]; then
-            a+=("$(timed "$1" "$2")"); b+=("$(timed "$3" "$4")")
-        else
-            b+=("$(timed "$3" "$4")"); a+=("$(timed "$1" "$2")")
-        fi
-    done
-    echo "$(median "${a[@]}") $(median "${b[@]}")"
-}
-
-results=()
-row() { results+=("$(printf '| %s | %s | %s | %s |' "$1" "$2" "$3" "$4")"); echo "$1: $2 (target $3: $4)"; }
-ratio() { echo "scale=3; $1 / $2" | bc -l; }
-meets() { if [ "$(echo "$1 <= $2" | bc -l)" = 1 ]; then echo yes; else echo NO; fi; }
+. "$root/bench/rounds.sh"
 
 while read -r line; do
     row "CRC-32, $line" "" "several GB/s" "-"

@@ -53,6 +53,17 @@ timespec ToTimespec(const TFileTime& time) {
     return t;
 }
 
+// The times that futimens and utimensat take: the access time left alone,
+// the last-write time set.
+struct TWriteTime {
+    explicit TWriteTime(const TFileTime& time) {
+        Times[0].tv_sec = 0;
+        Times[0].tv_nsec = UTIME_OMIT;
+        Times[1] = ToTimespec(time);
+    }
+    timespec Times[2];
+};
+
 bool Failed(TOsError& error) {
     error = OsErrorFromCode(static_cast<uint32_t>(errno));
     return false;
@@ -190,11 +201,8 @@ bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
 bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) {
     if (Injected(TFileOperation::SetTime, error))
         return false;
-    timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1] = ToTimespec(time);
-    return futimens(AsDescriptor(file), times) == 0 || Failed(error);
+    const TWriteTime times(time);
+    return futimens(AsDescriptor(file), times.Times) == 0 || Failed(error);
 }
 
 void OsClose(TOsHandle file) {
@@ -333,11 +341,8 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
     if (Injected(TFileOperation::SetTime, error))
         return false;
-    timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1] = ToTimespec(time);
-    return utimensat(AT_FDCWD, NativePath(path).c_str(), times, 0) == 0 || Failed(error);
+    const TWriteTime times(time);
+    return utimensat(AT_FDCWD, NativePath(path).c_str(), times.Times, 0) == 0 || Failed(error);
 }
 
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
