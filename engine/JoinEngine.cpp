@@ -97,7 +97,7 @@ private:
     // Every output file up to this index was created by this join: when a
     // damaged part is read again, they are written again without asking.
     int32_t HighestCreated = -1;
-    std::vector<char> Buffer;
+    TPageBuffer Buffer;
     // The set's name up to its number, and every directory a part of it was
     // read from: the output must not replace a part.
     std::string SetStem;

@@ -109,7 +109,7 @@ private:
     bool OverwriteAll = false;
     int64_t Remaining = 0;
     int64_t Written = 0;
-    std::vector<char> Buffer;
+    TPageBuffer Buffer;
     // Output directory and the name of the first entry: every part, header
     // and batch file name starts with it.
     const std::string OutputPrefix;

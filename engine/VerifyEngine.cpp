@@ -52,7 +52,7 @@ private:
     std::string& FailureText;
     TSetChecksums Checksums;
     std::set<std::string> Checked;
-    std::vector<char> Buffer;
+    TPageBuffer Buffer;
     int64_t Size = 0;
 };
 
