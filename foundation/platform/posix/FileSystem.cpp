@@ -129,14 +129,17 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
     }
     // A directory opens for reading here, but holds no bytes to copy.
     struct stat st;
-    if (mode == TOpenMode::OpenForReading && fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool known = mode == TOpenMode::OpenForReading && fstat(fd, &st) == 0;
+    if (known && S_ISDIR(st.st_mode)) {
         close(fd);
         error = OsErrorFromCode(EISDIR);
         return InvalidOsHandle;
     }
     // Files are read from front to back once: the system may read ahead
-    // further. Only advice; a system without it reads as before.
-    if (mode == TOpenMode::OpenForReading)
+    // further. Only advice, and only where it can pay: for the small files
+    // of a tree it is one more call each and nothing to read ahead.
+    constexpr off_t LargeFile = 1 << 20;
+    if (known && st.st_size >= LargeFile)
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return reinterpret_cast<TOsHandle>(static_cast<intptr_t>(fd));
 }
@@ -315,16 +318,18 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
             if (name != "." && name != "..")
                 State->Names.push_back(name);
         }
-        auto key = [](const std::string& name) {
+        // Each name's key once, not once per comparison.
+        std::vector<std::pair<std::string, std::string>> keyed;
+        keyed.reserve(State->Names.size());
+        for (std::string& name : State->Names) {
             std::string text;
             OsTextFromSystemName(name, text);
             OsCharUpper(text);
-            return text;
-        };
-        std::sort(State->Names.begin(), State->Names.end(), [&](const std::string& a, const std::string& b) {
-            const std::string ka = key(a), kb = key(b);
-            return ka != kb ? ka < kb : a < b;
-        });
+            keyed.emplace_back(std::move(text), std::move(name));
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (size_t i = 0; i < keyed.size(); ++i)
+            State->Names[i] = std::move(keyed[i].second);
     }
     while (State->NextName < State->Names.size()) {
         const std::string& name = State->Names[State->NextName++];
