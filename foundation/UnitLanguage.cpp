@@ -87,7 +87,6 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "No batch file was made: the name \"#\" cannot be written in the command prompt's code page. The parts "
     "can be joined with Fendrix.",
     "\"#\" cannot be stored in a set: its name is not valid UTF-8.",
-    "\"#\" cannot be stored in a set: its name holds characters that code page 1252 lacks.",
     "\"#\" cannot be stored in a set: its name holds a control character.",
     "Warning: a join on Windows would refuse the name \"#\"; it is stored all the same.",
     "Warning: \"#\" and \"#\" differ only in letter case: a join on Windows would write both into one file.",
@@ -127,7 +126,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "size, 7 more than 999 parts, 8 invalid header, 9 a file error, 12 any other\n"
     "error, 13 a file of the set is damaged, 14 (verify) damaged but repairable.",
     "# %  # of # bytes  # MB/s",
-    "\"#\" cannot be used: the name is not valid UTF-8 or holds characters that code page 1252 lacks.",
+    "\"#\" cannot be used: the name is not valid UTF-8.",
     "The data parts of \"#\" are not as long as its header says: a part is damaged or missing.",
     "The parity file \"#\" lets the set survive the loss of any one volume (one disk): a join rebuilds it "
     "from the others.",
@@ -147,8 +146,6 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Nessun batchfile creato: il nome \"#\" non si pu\xF2"
     " scrivere nella code page del prompt dei comandi. Le parti si possono riunire con Fendrix.",
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome non \xE8 UTF-8 valido.",
-    "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene caratteri che la "
-    "code page 1252 non ha.",
     "\"#\" non pu\xF2 essere memorizzato in un insieme di parti: il suo nome contiene un carattere di controllo.",
     "Attenzione: una ricostruzione su Windows rifiuterebbe il nome \"#\"; viene memorizzato comunque.",
     "Attenzione: \"#\" e \"#\" differiscono solo per maiuscole e minuscole: una ricostruzione su Windows li "
@@ -191,8 +188,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "destinazione \xE8 un file, 6 dimensione invalida, 7 pi\xF9 di 999 parti, 8 header\n"
     "invalido, 9 errore di file, 12 altro errore, 13 un file dell'insieme \xE8 danneggiato, 14 (verify) danneggiato ma riparabile.",
     "# %  # di # byte  # MB/s",
-    "\"#\" non pu\xF2 essere usato: il nome non \xE8 UTF-8 valido o contiene caratteri che la code page 1252 "
-    "non ha.",
+    "\"#\" non pu\xF2 essere usato: il nome non \xE8 UTF-8 valido.",
     "Le parti di dati di \"#\" non sono lunghe quanto dice il suo header: una parte \xE8 danneggiata o "
     "mancante.",
     "Il file di parit\xE0 \"#\" permette all'insieme di parti di sopravvivere alla perdita di un volume "

@@ -25,23 +25,22 @@ constexpr int msgNameNotRepresentable = MessageCount + 6;
 constexpr int msgBatchNameNotOem = MessageCount + 7;
 // The native program's texts and the notices of its scan.
 constexpr int msgNameNotUtf8 = MessageCount + 8;
-constexpr int msgNameOutsideCodePage = MessageCount + 9;
-constexpr int msgNameUnsafeEverywhere = MessageCount + 10;
-constexpr int msgWindowsJoinRefusesName = MessageCount + 11;
-constexpr int msgNamesDifferInCaseWarning = MessageCount + 12;
-constexpr int msgNotAFileLeftOut = MessageCount + 13;
-constexpr int msgFileIsDamaged = MessageCount + 14;
-constexpr int msgNoProgramToCopy = MessageCount + 15;
-constexpr int msgUnknownArgument = MessageCount + 16;
-constexpr int msgNativeHelp = MessageCount + 17;
-constexpr int msgProgressLine = MessageCount + 18;
-constexpr int msgPathUnusable = MessageCount + 19;
-constexpr int msgSetLengthWrong = MessageCount + 20;
+constexpr int msgNameUnsafeEverywhere = MessageCount + 9;
+constexpr int msgWindowsJoinRefusesName = MessageCount + 10;
+constexpr int msgNamesDifferInCaseWarning = MessageCount + 11;
+constexpr int msgNotAFileLeftOut = MessageCount + 12;
+constexpr int msgFileIsDamaged = MessageCount + 13;
+constexpr int msgNoProgramToCopy = MessageCount + 14;
+constexpr int msgUnknownArgument = MessageCount + 15;
+constexpr int msgNativeHelp = MessageCount + 16;
+constexpr int msgProgressLine = MessageCount + 17;
+constexpr int msgPathUnusable = MessageCount + 18;
+constexpr int msgSetLengthWrong = MessageCount + 19;
 // The split's report when the set has a parity file.
-constexpr int msgSetSurvivesLoss = MessageCount + 21;
+constexpr int msgSetSurvivesLoss = MessageCount + 20;
 // The join's offer to rebuild a part that no copy was found of.
-constexpr int msgRebuildFromParity = MessageCount + 22;
-constexpr int AddedMessageCount = 23;
+constexpr int msgRebuildFromParity = MessageCount + 21;
+constexpr int AddedMessageCount = 22;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

@@ -42,8 +42,7 @@ void RefuseFaultyName(const std::string& path, const TEntryInfo& info) {
     if (info.NameFault == TNameFault::None)
         return;
     const std::string shown = ParentPath(path, NativePathStyle) + "\\" + OsDisplayTextOfSystemName(info.Name);
-    throw EExceptionLite(
-        LangText(info.NameFault == TNameFault::NotUtf8 ? msgNameNotUtf8 : msgNameOutsideCodePage, {shown}));
+    throw EExceptionLite(LangText(msgNameNotUtf8, {shown}));
 }
 
 // Keeps the list's total as entries are appended, so that the limit test

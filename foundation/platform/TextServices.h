@@ -60,7 +60,7 @@ std::string OsTextFromCp1252(const std::string& text);
 // Windows the system's calls convert names themselves and these pass the
 // text through; on POSIX names should be UTF-8, as the program's text is,
 // and a name that is not is reported, never approximated.
-enum class TNameFault : uint8_t { None, NotUtf8, OutsideCodePage };
+enum class TNameFault : uint8_t { None, NotUtf8 };
 // The program text of a system name; on a fault, text is the name's bytes
 // unchanged.
 TNameFault OsTextFromSystemName(const std::string& name, std::string& text);

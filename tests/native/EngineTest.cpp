@@ -2,6 +2,7 @@
 // files, under AddressSanitizer and UBSan.
 #include "foundation/platform/FileFaults.h"
 #include "support/InProcessJob.h"
+#include "native/NativeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -19,38 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh directory of its own for every case, removed afterwards.
-class TScratch {
-public:
-    TScratch() {
-        std::string pattern = (fs::temp_directory_path() / "fendrix-native-XXXXXX").string();
-        Path = mkdtemp(pattern.data());
-    }
-    ~TScratch() { fs::remove_all(Path); }
-    fs::path operator/(const std::string& name) const { return Path / name; }
-    fs::path Path;
-};
-
-std::string Pattern(size_t size, int seed) {
-    std::string bytes(size, '\0');
-    uint32_t x = 2463534242u + static_cast<uint32_t>(seed);
-    for (char& c : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x);
-    }
-    return bytes;
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using namespace native_files;
 
 // Seconds and milliseconds since 1970; the header keeps milliseconds.
 void SetTime(const fs::path& path, time_t seconds, long milliseconds) {

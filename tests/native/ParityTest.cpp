@@ -3,6 +3,7 @@
 // from memory; verify and repair.
 #include "index/ParityText.h"
 #include "support/InProcessJob.h"
+#include "native/NativeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,37 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TScratch {
-public:
-    TScratch() {
-        std::string pattern = (fs::temp_directory_path() / "fendrix-parity-XXXXXX").string();
-        Path = mkdtemp(pattern.data());
-    }
-    ~TScratch() { fs::remove_all(Path); }
-    fs::path operator/(const std::string& name) const { return Path / name; }
-    fs::path Path;
-};
-
-std::string Pattern(size_t size, uint32_t seed) {
-    std::string bytes(size, '\0');
-    uint32_t x = 2463534242u + seed;
-    for (char& c : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x);
-    }
-    return bytes;
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using namespace native_files;
 
 // 10990 bytes in parts of 1000: ten full parts, part 011 of 990 bytes with
 // the first 10 bytes of the header, the rest of the header in h002.

@@ -1,0 +1,53 @@
+// Real files for the engine's native tests: a scratch directory per case,
+// patterned bytes, and whole-file reads and writes.
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace native_files {
+
+namespace fs = std::filesystem;
+
+// A fresh directory of its own for every case, removed afterwards.
+class TScratch {
+public:
+    TScratch() {
+        std::string pattern = (fs::temp_directory_path() / "fendrix-native-XXXXXX").string();
+        Path = mkdtemp(pattern.data());
+    }
+    ~TScratch() { fs::remove_all(Path); }
+    TScratch(const TScratch&) = delete;
+    TScratch& operator=(const TScratch&) = delete;
+    fs::path operator/(const std::string& name) const { return Path / name; }
+    fs::path Path;
+};
+
+// Bytes that depend on seed and position, so that misplaced bytes show.
+inline std::string Pattern(size_t size, uint32_t seed) {
+    std::string bytes(size, '\0');
+    uint32_t x = 2463534242u + seed;
+    for (char& c : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    return bytes;
+}
+
+inline void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace native_files
