@@ -1,7 +1,7 @@
-// The file system over POSIX calls. Paths arrive in program text (code page
-// 1252) with the backslash that the program puts between the components of
-// stored names; this is the one place that turns them into the system's
-// UTF-8 with slashes, and the names it lists back into program text.
+// The file system over POSIX calls. Paths arrive in program text (UTF-8, as
+// the system's names are) with the backslash that the program puts between
+// the components of stored names; this is the one place that turns them into
+// the system's form with slashes, and that checks the names it lists.
 #include "../FileSystem.h"
 
 #include <dirent.h>
