@@ -61,6 +61,7 @@ private:
     void ClosePart();
     bool PartOpen() const { return PartStream || MemoryPart; }
     uint32_t ReadPart(uint32_t count);
+    int64_t CopyIntoOutput(int64_t most);
     // Rebuilds the volume that holds a missing or damaged part from the
     // parity file and the other volumes, asking first in the window; true
     // when the part is then read from memory.
@@ -85,6 +86,8 @@ private:
     std::string PartName;
     int32_t PartNo = 1;
     std::unique_ptr<TFileStreamLite> PartStream;
+    // Cleared for the open part once the system declines to copy from it.
+    bool SystemCopy = true;
     TCrc32 PartCrc;
     int64_t PartBytes = 0;
     // The size of data part 001, which every part of a set but its last has.
@@ -187,15 +190,9 @@ void TJoinRun::CopyData() {
         OutIndex = OpenNextOutput(0);
     for (;;) {
         while (Result == rcOk && PartOpen() && OutStream) {
-            const uint32_t ask = static_cast<uint32_t>(Min64(CopyBufferSize, Remaining));
-            const uint32_t got = ReadPart(ask);
-            if (got > 0) {
-                const uint32_t written = OutStream->Write(Buffer.data(), got);
-                if (written != got)
-                    throw EExceptionLite(WriteErrorText);
-                Remaining -= written;
-                Position += written;
-            }
+            const int64_t got = CopyIntoOutput(Remaining);
+            Remaining -= got;
+            Position += got;
             if (got == 0 && Remaining > 0 && VerifiedPart(false))
                 OpenPart(false, PartNo + 1);
             if (Result == rcOk && Remaining == 0) {
@@ -214,6 +211,31 @@ void TJoinRun::CopyData() {
         if (VerifiedPart(false, true))
             return;
     }
+}
+
+// Moves up to most bytes of the open part into the output; 0 where the part
+// has none left. The system copies them itself where it can. A part that the
+// sfv file lists needs its CRC: the system then takes the copy only where it
+// clones the blocks, and the CRC reads them once.
+int64_t TJoinRun::CopyIntoOutput(int64_t most) {
+    if (most <= 0)
+        return 0;
+    if (PartStream && SystemCopy) {
+        TBytesSeen see;
+        if (Checksums.Lists(PartName))
+            see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };
+        uint64_t done = 0;
+        if (PartStream->CopyInSystem(*OutStream, static_cast<uint64_t>(Min64(most, SystemCopyMost)), Buffer.data(),
+                                     CopyBufferSize, see, done)) {
+            PartBytes += static_cast<int64_t>(done);
+            return static_cast<int64_t>(done);
+        }
+        SystemCopy = false;
+    }
+    const uint32_t got = ReadPart(static_cast<uint32_t>(Min64(CopyBufferSize, most)));
+    if (got > 0 && OutStream->Write(Buffer.data(), got) != got)
+        throw EExceptionLite(WriteErrorText);
+    return got;
 }
 
 uint32_t TJoinRun::ReadPart(uint32_t count) {
@@ -338,6 +360,7 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     ClosePart();
     PartCrc = TCrc32();
     PartBytes = 0;
+    SystemCopy = true;
     PartName = PartFileName(SetStem, header, number);
     PartNo = number;
     if (!header) {

@@ -76,8 +76,10 @@ private:
     int32_t CreatePartFile(bool header, int32_t number);
     void WriteBatchLine(int32_t number);
     // Writes to the open part and keeps its checksum.
-    void WritePart(const void* data, uint32_t count, uint32_t& written);
+    void WritePart(const void* data, uint32_t count, uint32_t& written, int64_t volumeOffset);
+    void WriteStaged();
     void ClosePart();
+    int64_t CopyIntoPart(int64_t most);
     // A new volume begins with the whole part size as room.
     void StartVolume();
     void EndFirstVolume();
@@ -94,6 +96,10 @@ private:
     std::unique_ptr<TFileStreamLite> SourceFile;
     int32_t SourceIndex = -1;
     int64_t SourceBytesRead = 0;
+    // Cleared for the open source once the system declines to copy from it.
+    bool SystemCopy = true;
+    // Bytes read into Buffer and not yet written to the part.
+    uint32_t Staged = 0;
     std::unique_ptr<TFileStreamLite> PartFile;
     std::string PartName;
     TCrc32 PartCrc;
@@ -149,16 +155,11 @@ void TSplitRun::DataPhase() {
         // grows meanwhile (a log, a link to an endless device) cannot carry
         // the set past what the header and the part limit were sized for.
         const int64_t sourceLeft = FileList.GetItem(SourceIndex)->Size - SourceBytesRead;
-        const uint32_t ask = static_cast<uint32_t>(Min64(Min64(CopyBufferSize, Remaining), sourceLeft));
-        const uint32_t n = ask > 0 ? SourceFile->Read(Buffer.data(), ask) : 0;
+        const int64_t n = CopyIntoPart(Min64(Remaining, sourceLeft));
         if (n > 0) {
-            uint32_t w = 0;
-            WritePart(Buffer.data(), n, w);
-            if (w != n)
-                throw EExceptionLite(WriteErrorText);
-            Remaining -= w;
-            Written += w;
-            SourceBytesRead += w;
+            Remaining -= n;
+            Written += n;
+            SourceBytesRead += n;
         } else {
             SourceIndex = OpenNextSource(SourceIndex + 1);
         }
@@ -191,7 +192,7 @@ void TSplitRun::HeaderPhase() {
             StartVolume();
         const int64_t chunk = Min64(Min64(static_cast<int64_t>(headerText.size() - offset), Remaining), 1 << 30);
         uint32_t k = 0;
-        WritePart(headerText.data() + offset, static_cast<uint32_t>(chunk), k);
+        WritePart(headerText.data() + offset, static_cast<uint32_t>(chunk), k, Params.Size - Remaining);
         // A short write moves the rest into the next header file; a write
         // that takes nothing would only create empty header files forever.
         if (k == 0)
@@ -214,6 +215,7 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     }
     FreeAndClear(SourceFile);
     SourceBytesRead = 0;
+    SystemCopy = true;
     if (i >= 0) {
         TFileInfo* entry = FileList.GetItem(i);
         SourceFile =
@@ -222,16 +224,55 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     return i;
 }
 
-// Every write lands at Params.Size - Remaining in its volume: the bytes are
-// folded into the parity block there while they are still in the buffer.
-void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written) {
+// Moves up to most bytes of the open source into the part; 0 where the
+// source has none left. Where the system shares blocks it clones them, and
+// the CRC reads them once; otherwise they pass through Buffer, where the
+// bytes of small files gather into one write. The parity block needs the
+// bytes in the program's hands.
+int64_t TSplitRun::CopyIntoPart(int64_t most) {
+    if (most <= 0)
+        return 0;
+    if (SystemCopy && !ParityBlock && most >= CopyBufferSize) {
+        WriteStaged();
+        uint64_t done = 0;
+        const auto see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };
+        if (SourceFile->CopyInSystem(*PartFile, static_cast<uint64_t>(Min64(most, SystemCopyMost)), Buffer.data(),
+                                     CopyBufferSize, see, done)) {
+            PartBytes += static_cast<int64_t>(done);
+            return static_cast<int64_t>(done);
+        }
+        SystemCopy = false;
+    }
+    const uint32_t room = CopyBufferSize - Staged;
+    const uint32_t n = SourceFile->Read(Buffer.data() + Staged, static_cast<uint32_t>(Min64(room, most)));
+    Staged += n;
+    if (Staged == CopyBufferSize)
+        WriteStaged();
+    return n;
+}
+
+// The staged bytes are the last ones counted off Remaining: they begin
+// Staged bytes before the volume's current end.
+void TSplitRun::WriteStaged() {
+    if (Staged == 0)
+        return;
+    uint32_t w = 0;
+    WritePart(Buffer.data(), Staged, w, Params.Size - Remaining - Staged);
+    if (w != Staged)
+        throw EExceptionLite(WriteErrorText);
+    Staged = 0;
+}
+
+// Every write lands at volumeOffset in its volume: the bytes are folded into
+// the parity block there while they are still in the buffer.
+void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written, int64_t volumeOffset) {
     written = PartFile->Write(data, count);
     // What the checksum covers is what the file holds: the bytes written.
     PartCrc.Add(data, written);
     PartBytes += written;
     if (!ParityBlock)
         return;
-    char* at = ParityBlock.get() + (Params.Size - Remaining);
+    char* at = ParityBlock.get() + volumeOffset;
     if (Layout.Volumes.size() == 1)
         std::memcpy(at, data, written);
     else
@@ -240,6 +281,7 @@ void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written) {
 
 void TSplitRun::ClosePart() {
     if (PartFile) {
+        WriteStaged();
         const std::string name = FileNamePart(PartName, NativePathStyle);
         Checksums.push_back(TSfvLine{name, PartCrc.Value});
         if (!Layout.Volumes.empty())

@@ -14,6 +14,9 @@ class TJobProgress;
 constexpr int64_t DefaultPartSize = 1453568;
 constexpr int32_t MaxParts = MaxPartCount;
 constexpr uint32_t CopyBufferSize = 131072;
+// The most that one copy inside the system moves between two looks at
+// progress and cancel.
+constexpr int64_t SystemCopyMost = 64 << 20;
 
 // Result codes of a job; in silent mode the exit code of the process.
 constexpr uint8_t rcOk = 0;

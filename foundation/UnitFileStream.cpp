@@ -58,6 +58,16 @@ uint32_t TFileStreamLite::Write(const void* buffer, uint32_t count) {
     return done;
 }
 
+bool TFileStreamLite::CopyInSystem(TFileStreamLite& to, uint64_t count, char* buffer, uint32_t bufferSize,
+                                   const TBytesSeen& see, uint64_t& done) {
+    TOsError error;
+    if (OsCopyInSystem(Handle, to.Handle, count, buffer, bufferSize, see, done, error))
+        return true;
+    if (error.Kind != TOsErrorKind::None)
+        RaiseOsError(error);
+    return false;
+}
+
 int64_t TFileStreamLite::Seek(int64_t offset, uint8_t origin) {
     int64_t position = 0;
     TOsError error;

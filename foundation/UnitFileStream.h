@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/SystemCopy.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,12 @@ public:
     // One kernel call each; a short count is returned, not raised.
     uint32_t Read(void* buffer, uint32_t count);
     uint32_t Write(const void* buffer, uint32_t count);
+    // Copies up to count bytes into to, inside the system where it can (see
+    // OsCopyInSystem), showing them to see; done is what was copied. False,
+    // with nothing copied, where the system leaves the copy to the caller;
+    // a failure raises.
+    bool CopyInSystem(TFileStreamLite& to, uint64_t count, char* buffer, uint32_t bufferSize,
+                      const TBytesSeen& see, uint64_t& done);
     // Origin 0 from the beginning, 1 from the current position, 2 from the end.
     virtual int64_t Seek(int64_t offset, uint8_t origin);
     int64_t GetSize();

@@ -155,7 +155,7 @@ bool TFileInfos::ScanPath(const std::string& path, int64_t limit) {
         const std::string p = StripTrailingBackslashes(path, NativePathStyle);
         TEntryInfo self;
         OsQueryPath(p, self);
-        TScan scan{*this, limit, static_cast<uint64_t>(TotalSize())};
+        TScan scan{*this, limit, static_cast<uint64_t>(TotalSize()), {}, {}};
         switch (PathKind(p)) {
         case pkFile:
             BaseDir = ParentPath(p, NativePathStyle);

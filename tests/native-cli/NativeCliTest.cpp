@@ -272,6 +272,10 @@ TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
         {"split of a tree", {"split", "src", "parts", "--size", "700", "--batch"}},
         {"join of the tree", {"join", "set/src.003", "back"}},
         {"verify of the tree", {"verify", "set/src.h001"}},
+        // Parts large enough for a copy inside the kernel, with and
+        // without a CRC to take.
+        {"split in large parts", {"split", "large/l.bin", "parts", "--size", "300K"}},
+        {"join of large parts without sfv", {"join", "plain/l.bin.001", "back"}},
     };
     TNativeScratch dir;
     dir.MakeDir("src/sub");
@@ -281,7 +285,12 @@ TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
     dir.Write("src/sub/b.bin", std::string(900, 'b'));
     const fs::path before = fs::current_path();
     fs::current_path(dir.Dir);
+    dir.MakeDir("large");
+    dir.MakeDir("plain");
+    dir.Write("large/l.bin", std::string(700000, 'l'));
     ASSERT_EQ(0, RunInProcess({"split", "src", "set", "--size", "700"}));
+    ASSERT_EQ(0, RunInProcess({"split", "large/l.bin", "plain", "--size", "300K"}));
+    fs::remove("plain/l.bin.sfv");
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
         int operations = 0;

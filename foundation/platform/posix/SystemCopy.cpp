@@ -1,0 +1,148 @@
+// Copies that Linux makes inside the kernel. Bytes that nobody needs to see
+// go through copy_file_range, which clones blocks where the file system
+// shares them (XFS, btrfs) and otherwise copies them once, in the kernel.
+// Bytes that must be seen (a CRC needs every one) are cloned or left to the
+// caller: where the blocks are shared the copy costs nothing and the one
+// read is the CRC's; where the kernel would copy them anyway, its copy and a
+// read beside it cost more than the caller's own read and write, which see
+// the bytes on the way.
+#include "../SystemCopy.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <linux/fs.h>
+#endif
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+// Below this a call into the kernel's copy costs more than it spares: the
+// small files of a tree go the plain way.
+constexpr uint64_t SmallestSystemCopy = 256 * 1024;
+// copy_file_range and pread take a size_t, but a kernel moves at most
+// about 2 GiB in one call anyway.
+constexpr uint64_t LargestStep = 1 << 30;
+
+int AsDescriptor(TOsHandle file) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(file));
+}
+
+#if defined(__linux__)
+ssize_t KernelCopyStep(int in, int out, size_t count) {
+    return copy_file_range(in, nullptr, out, nullptr, count, 0);
+}
+
+int CloneRange(int in, uint64_t inOffset, uint64_t length, int out, uint64_t outOffset) {
+    file_clone_range range{in, inOffset, length, outOffset};
+    return ioctl(out, FICLONERANGE, &range);
+}
+#else
+ssize_t KernelCopyStep(int, int, size_t) {
+    errno = ENOSYS;
+    return -1;
+}
+
+int CloneRange(int, uint64_t, uint64_t, int, uint64_t) {
+    errno = ENOSYS;
+    return -1;
+}
+#endif
+
+// What the kernel answers when it does not copy or clone between these two
+// files at all: another file system, one that shares no blocks, a kind of
+// file it cannot copy, ranges not on block boundaries, no such call.
+bool NotCopiedHere(int code) {
+    return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTTY ||
+           code == EBADF || code == EISDIR;
+}
+
+bool Failed(int code, TOsError& error) {
+    error = OsErrorFromCode(static_cast<uint32_t>(code));
+    return false;
+}
+
+bool KernelCopy(int in, int out, uint64_t count, uint64_t& done, TOsError& error) {
+    while (done < count) {
+        const ssize_t n = KernelCopyStep(in, out, static_cast<size_t>(std::min(count - done, LargestStep)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return done == 0 && NotCopiedHere(errno) ? false : Failed(errno, error);
+        if (n == 0)
+            break;
+        done += static_cast<uint64_t>(n);
+    }
+    return true;
+}
+
+// Shows length bytes of in from offset, which the clone made the part's own.
+int ShowBytes(int in, off_t offset, uint64_t length, char* buffer, uint32_t bufferSize, const TBytesSeen& see) {
+    uint64_t seen = 0;
+    while (seen < length) {
+        const size_t ask = static_cast<size_t>(std::min<uint64_t>(length - seen, bufferSize));
+        const ssize_t got = pread(in, buffer, ask, offset + static_cast<off_t>(seen));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        // The source lost bytes that the clone still holds: what the part
+        // holds can no longer be shown.
+        if (got == 0)
+            return EIO;
+        see(buffer, static_cast<uint32_t>(got));
+        seen += static_cast<uint64_t>(got);
+    }
+    return 0;
+}
+
+bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t bufferSize, const TBytesSeen& see,
+                  uint64_t& done, TOsError& error) {
+    const off_t inAt = lseek(in, 0, SEEK_CUR);
+    const off_t outAt = lseek(out, 0, SEEK_CUR);
+    struct stat st;
+    if (inAt < 0 || outAt < 0 || fstat(in, &st) != 0)
+        return Failed(errno, error);
+    if (inAt >= st.st_size)
+        return true;
+    uint64_t length = std::min(count, static_cast<uint64_t>(st.st_size - inAt));
+    // A clone takes whole blocks, unless it runs to the end of the source.
+    const uint64_t block = st.st_blksize > 0 ? static_cast<uint64_t>(st.st_blksize) : 4096;
+    if (static_cast<uint64_t>(inAt) + length < static_cast<uint64_t>(st.st_size))
+        length -= length % block;
+    if (length == 0)
+        return false;
+    if (CloneRange(in, static_cast<uint64_t>(inAt), length, out, static_cast<uint64_t>(outAt)) != 0)
+        return NotCopiedHere(errno) ? false : Failed(errno, error);
+    // The clone moves neither position.
+    if (lseek(in, inAt + static_cast<off_t>(length), SEEK_SET) < 0 ||
+        lseek(out, outAt + static_cast<off_t>(length), SEEK_SET) < 0)
+        return Failed(errno, error);
+    done = length;
+    const int readError = ShowBytes(in, inAt, length, buffer, bufferSize, see);
+    return readError == 0 || Failed(readError, error);
+}
+
+}  // namespace
+
+bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, uint32_t bufferSize,
+                    const TBytesSeen& see, uint64_t& done, TOsError& error) {
+    done = 0;
+    error = TOsError();
+    if (count < SmallestSystemCopy)
+        return false;
+    if (const TFileFault fault = InjectedFault(TFileOperation::Read); fault.Error != 0)
+        return Failed(static_cast<int>(fault.Error), error);
+    // A write that takes fewer bytes than it is given is what a full disk
+    // does; a copy has no short write of its own to show it with.
+    if (const TFileFault fault = InjectedFault(TFileOperation::Write); fault.Error != 0 || fault.ShortWriteBy != 0)
+        return Failed(fault.Error != 0 ? static_cast<int>(fault.Error) : ENOSPC, error);
+    const int in = AsDescriptor(from);
+    const int out = AsDescriptor(to);
+    return see ? CloneAndShow(in, out, count, buffer, bufferSize, see, done, error)
+               : KernelCopy(in, out, count, done, error);
+}
