@@ -78,6 +78,7 @@ private:
     // Writes to the open part and keeps its checksum.
     void WritePart(const void* data, uint32_t count, uint32_t& written, int64_t volumeOffset);
     void WriteStaged();
+    void KeepStaged();
     void ClosePart();
     int64_t CopyIntoPart(int64_t most);
     // A new volume begins with the whole part size as room.
@@ -141,8 +142,10 @@ uint8_t TSplitRun::Run() {
         if (Result == rcOk)
             WriteChecksums();
     } catch (const EExceptionLite& e) {
+        KeepStaged();
         Result = Job.ReportFileError(e.MessageText);
     }
+    KeepStaged();
     FreeAndClear(SourceFile);
     FreeAndClear(PartFile);
     FreeAndClear(BatchFile);
@@ -254,13 +257,28 @@ int64_t TSplitRun::CopyIntoPart(int64_t most) {
 // The staged bytes are the last ones counted off Remaining: they begin
 // Staged bytes before the volume's current end.
 void TSplitRun::WriteStaged() {
-    if (Staged == 0)
+    const uint32_t count = Staged;
+    if (count == 0)
         return;
-    uint32_t w = 0;
-    WritePart(Buffer.data(), Staged, w, Params.Size - Remaining - Staged);
-    if (w != Staged)
-        throw EExceptionLite(WriteErrorText);
+    // Cleared first: bytes that a failed write may have half taken are not
+    // offered again.
     Staged = 0;
+    uint32_t w = 0;
+    WritePart(Buffer.data(), count, w, Params.Size - Remaining - count);
+    if (w != count)
+        throw EExceptionLite(WriteErrorText);
+}
+
+// A split that stops (a source it cannot open or read, a cancel) keeps in
+// its parts every byte it read, as it did when each read was written at
+// once; a write that fails now has nothing more to report.
+void TSplitRun::KeepStaged() {
+    if (!PartFile)
+        return;
+    try {
+        WriteStaged();
+    } catch (const EExceptionLite&) {
+    }
 }
 
 // Every write lands at volumeOffset in its volume: the bytes are folded into
