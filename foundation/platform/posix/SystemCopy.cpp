@@ -66,17 +66,16 @@ bool Failed(int code, TOsError& error) {
     return false;
 }
 
+// One step, as a read is one call: a short count is the caller's to ask
+// again for, and an ask at the end of the file learns that with one call.
 bool KernelCopy(int in, int out, uint64_t count, uint64_t& done, TOsError& error) {
-    while (done < count) {
-        const ssize_t n = KernelCopyStep(in, out, static_cast<size_t>(std::min(count - done, LargestStep)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return done == 0 && NotCopiedHere(errno) ? false : Failed(errno, error);
-        if (n == 0)
-            break;
-        done += static_cast<uint64_t>(n);
-    }
+    ssize_t n;
+    do {
+        n = KernelCopyStep(in, out, static_cast<size_t>(std::min(count, LargestStep)));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return NotCopiedHere(errno) ? false : Failed(errno, error);
+    done = static_cast<uint64_t>(n);
     return true;
 }
 
