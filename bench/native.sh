@@ -72,11 +72,11 @@ mkdir -p tree
 for d in $(seq 0 99); do mkdir tree/d$d; for i in $(seq 0 499); do printf '%0*d' $((i % 700 + 1)) 0 >tree/d$d/f$i; done; done
 read -r f g < <(paired "rm -rf p; mkdir p" "$fx split tree p --size 104857600 --quiet" \
                        "rm -rf q; mkdir q" "tar -cf - tree | split -b 104857600 -a 3 -d - q/tree.")
-row "split tree of 50,000 files vs tar | split" "$f" "$g" 1.0
+row "split tree of 50,000 files vs tar \\| split" "$f" "$g" 1.0
 rm -rf q; mkdir q; tar -cf - tree | split -b 104857600 -a 3 -d - q/tree.
 read -r f g < <(paired "rm -rf o; mkdir o" "$fx join p/tree.001 o --quiet" \
                        "rm -rf o2; mkdir o2" "cat q/tree.* | tar -x -C o2 -f -")
-row "join tree of 50,000 files vs cat | tar -x" "$f" "$g" 1.0
+row "join tree of 50,000 files vs cat \\| tar -x" "$f" "$g" 1.0
 rm -rf tree p q o o2
 
 # Reflink: a loop-mounted XFS, where parts can share the source's blocks.
