@@ -39,18 +39,8 @@ void MakeFileSource(const TScratchDir& dir) {
 }
 
 std::set<std::string> NamesIn(const std::string& dir) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.insert(name);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
+    const std::vector<std::string> names = EntryNamesIn(dir);
+    return {names.begin(), names.end()};
 }
 
 struct TCompatCase {

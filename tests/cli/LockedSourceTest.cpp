@@ -17,21 +17,6 @@
 
 namespace {
 
-// The names of the files directly in dir, in the order the system lists them.
-std::vector<std::string> EnumerationOrder(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
-}
-
 std::string PartName(const std::string& prefix, bool header, int n) {
     char number[16];
     std::snprintf(number, sizeof number, "%s%03d", header ? "h" : "", n);
@@ -52,7 +37,7 @@ TEST(LockedSource, SplitEndsWithAFileErrorAndKeepsWhatItRead) {
         // The bytes that the split reads before it reaches the locked file.
         std::string before;
         bool seenLocked = false;
-        const std::vector<std::string> order = EnumerationOrder(dir / "d");
+        const std::vector<std::string> order = FileNamesIn(dir / "d");
         ASSERT_EQ(2u, order.size());
         for (const std::string& name : order) {
             if (name == lockedName)

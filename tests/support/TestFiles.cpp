@@ -147,19 +147,36 @@ void RemoveTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
-int CountEntries(const std::string& dir) {
-    int count = 0;
+namespace {
+
+std::vector<std::string> NamesIn(const std::string& dir, bool filesOnly) {
+    std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
     if (h == INVALID_HANDLE_VALUE)
-        return 0;
+        return names;
     do {
         const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            ++count;
+        const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name != "." && name != ".." && !(filesOnly && isDirectory))
+            names.push_back(name);
     } while (FindNextFileA(h, &data));
     FindClose(h);
-    return count;
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> EntryNamesIn(const std::string& dir) {
+    return NamesIn(dir, false);
+}
+
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+    return NamesIn(dir, true);
+}
+
+int CountEntries(const std::string& dir) {
+    return static_cast<int>(EntryNamesIn(dir).size());
 }
 
 namespace {

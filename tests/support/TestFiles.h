@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A fresh directory below the temporary directory, removed with everything
 // in it when the object goes.
@@ -35,6 +36,10 @@ int64_t FileSizeOf(const std::string& path);
 uint64_t LastWriteTimeOf(const std::string& path);
 void SetLastWriteTimeOf(const std::string& path, uint64_t fileTime);
 void RemoveTree(const std::string& path);
+// The names directly in a directory, "." and ".." left out, in the order the
+// system lists them; FileNamesIn leaves directories out too.
+std::vector<std::string> EntryNamesIn(const std::string& dir);
+std::vector<std::string> FileNamesIn(const std::string& dir);
 // Number of entries directly in a directory ("." and ".." not counted).
 int CountEntries(const std::string& dir);
 // Handles the process holds open; a test compares it before and after.

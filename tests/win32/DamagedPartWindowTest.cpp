@@ -37,20 +37,6 @@ void MakeTree(const TScratchDir& dir) {
     SetLastWriteTimeOf(dir / "src\\sub\\d.bin", 130000000120000000ull);
 }
 
-std::vector<std::string> ListNames(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(data.cFileName);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
-}
-
 uint8_t Join(const std::string& start, const std::string& out) {
     TJobRequest request;
     request.Source = start;
@@ -89,7 +75,7 @@ TEST(DamagedPartWindow, AGoodCopyOfTheDamagedPartFinishesTheJoin) {
         ASSERT_FALSE(FileExists(dir / "parts\\src.020"));
         // A second copy of the set lies in another folder; once the person
         // picks a file there, the join reads on from that folder.
-        for (const std::string& name : ListNames(dir / "parts"))
+        for (const std::string& name : FileNamesIn(dir / "parts"))
             WriteFileBytes(dir / ("copy\\" + name), ReadFileBytes(dir / ("parts\\" + name)));
         FlipByte(dir / ("parts\\" + std::string(row.Part)), row.At);
 

@@ -41,22 +41,6 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
     return names;
 }
 
-// The names of one directory in the order the system enumerates them.
-std::vector<std::string> ListDirectory(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
-}
-
 std::string ParentOf(const std::string& name) {
     const size_t slash = name.rfind('\\');
     return slash == std::string::npos ? std::string() : name.substr(0, slash);
@@ -84,7 +68,7 @@ void ExpectDepthFirstInEnumerationOrder(const TFileInfos& list) {
         if (parent.empty())
             continue;
         std::vector<std::string> enumerated;
-        for (const std::string& name : ListDirectory(AddTrailingBackslash(list.BaseDir) + parent)) {
+        for (const std::string& name : EntryNamesIn(AddTrailingBackslash(list.BaseDir) + parent)) {
             if (std::find(listed.begin(), listed.end(), name) != listed.end())
                 enumerated.push_back(name);
         }
@@ -434,7 +418,7 @@ TEST(DirectoryScan, DirectoryLinksAreEnteredOnce) {
 TEST(DirectoryScan, DriveRoot) {
     const std::string root = "S:\\";
     ASSERT_TRUE(DirectoryExists(root)) << "the test prefix provides drive S:";
-    for (const std::string& name : ListDirectory("S:"))
+    for (const std::string& name : EntryNamesIn("S:"))
         RemoveTree(root + name);
     BuildTree("S:", {"a.txt:3", "d\\", "d\\e.txt:4", ".trash\\", ".trash\\gone.bin:50", ".rc:1"});
 
@@ -449,7 +433,7 @@ TEST(DirectoryScan, DriveRoot) {
         TFileInfos limited;
         EXPECT_TRUE(limited.ScanPath(path, 7));
     }
-    for (const std::string& name : ListDirectory("S:"))
+    for (const std::string& name : EntryNamesIn("S:"))
         RemoveTree(root + name);
 }
 
