@@ -16,3 +16,11 @@ void SetFileFaultHook(TFileFaultHook hook) {
 TFileFault InjectedFault(TFileOperation operation) {
     return FaultHook() ? FaultHook()(operation) : TFileFault();
 }
+
+bool InjectedError(TFileOperation operation, TOsError& error) {
+    const TFileFault fault = InjectedFault(operation);
+    if (fault.Error == 0)
+        return false;
+    error = OsErrorFromCode(fault.Error);
+    return true;
+}

@@ -4,6 +4,8 @@
 // programs; both implementations of the file system ask it.
 #pragma once
 
+#include "OsError.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -19,3 +21,6 @@ using TFileFaultHook = std::function<TFileFault(TFileOperation operation)>;
 void SetFileFaultHook(TFileFaultHook hook);
 // What the hook asks of this operation; no fault without a hook.
 TFileFault InjectedFault(TFileOperation operation);
+// True where the hook fails this operation; error is then what the system
+// would have reported for the hook's error number.
+bool InjectedError(TFileOperation operation, TOsError& error);

@@ -69,14 +69,6 @@ bool Failed(TOsError& error) {
     return false;
 }
 
-bool Injected(TFileOperation operation, TOsError& error) {
-    const TFileFault fault = InjectedFault(operation);
-    if (fault.Error == 0)
-        return false;
-    error = OsErrorFromCode(fault.Error);
-    return true;
-}
-
 int AsDescriptor(TOsHandle file) {
     return static_cast<int>(reinterpret_cast<intptr_t>(file));
 }
@@ -113,7 +105,7 @@ bool StatEntry(int dirFd, const char* name, TEntryInfo& info) {
 }  // namespace
 
 TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
-    if (Injected(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create, error))
+    if (InjectedError(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create, error))
         return InvalidOsHandle;
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -146,7 +138,7 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
 
 bool OsRead(TOsHandle file, void* buffer, uint32_t count, uint32_t& done, TOsError& error) {
     done = 0;
-    if (Injected(TFileOperation::Read, error))
+    if (InjectedError(TFileOperation::Read, error))
         return false;
     ssize_t got;
     do {
@@ -177,7 +169,7 @@ bool OsWrite(TOsHandle file, const void* buffer, uint32_t count, uint32_t& done,
 }
 
 bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& position, TOsError& error) {
-    if (Injected(TFileOperation::Seek, error))
+    if (InjectedError(TFileOperation::Seek, error))
         return false;
     if (static_cast<uint8_t>(origin) > static_cast<uint8_t>(TSeekOrigin::End)) {
         error = OsErrorFromCode(EINVAL);
@@ -192,7 +184,7 @@ bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& positio
 }
 
 bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
-    if (Injected(TFileOperation::Seek, error))
+    if (InjectedError(TFileOperation::Seek, error))
         return false;
     struct stat st;
     if (fstat(AsDescriptor(file), &st) != 0)
@@ -202,7 +194,7 @@ bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
 }
 
 bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) {
-    if (Injected(TFileOperation::SetTime, error))
+    if (InjectedError(TFileOperation::SetTime, error))
         return false;
     const TWriteTime times(time);
     return futimens(AsDescriptor(file), times.Times) == 0 || Failed(error);
@@ -285,7 +277,7 @@ bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, T
 }
 
 TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_unique<TState>()) {
-    if (Injected(TFileOperation::List, Error))
+    if (InjectedError(TFileOperation::List, Error))
         return;
     State->Dir = opendir(NativePath(dir.empty() ? "." : dir).c_str());
     if (!State->Dir)
@@ -344,20 +336,20 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
-    if (Injected(TFileOperation::SetTime, error))
+    if (InjectedError(TFileOperation::SetTime, error))
         return false;
     const TWriteTime times(time);
     return utimensat(AT_FDCWD, NativePath(path).c_str(), times.Times, 0) == 0 || Failed(error);
 }
 
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
-    if (Injected(TFileOperation::MakeDirectory, error))
+    if (InjectedError(TFileOperation::MakeDirectory, error))
         return false;
     return mkdir(NativePath(path).c_str(), 0777) == 0 || Failed(error);
 }
 
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
-    if (Injected(TFileOperation::Copy, error))
+    if (InjectedError(TFileOperation::Copy, error))
         return false;
     const int in = open(NativePath(from).c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)

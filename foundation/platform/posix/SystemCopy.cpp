@@ -134,8 +134,8 @@ bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, 
     error = TOsError();
     if (count < SmallestSystemCopy)
         return false;
-    if (const TFileFault fault = InjectedFault(TFileOperation::Read); fault.Error != 0)
-        return Failed(static_cast<int>(fault.Error), error);
+    if (InjectedError(TFileOperation::Read, error))
+        return false;
     // A write that takes fewer bytes than it is given is what a full disk
     // does; a copy has no short write of its own to show it with.
     if (const TFileFault fault = InjectedFault(TFileOperation::Write); fault.Error != 0 || fault.ShortWriteBy != 0)

@@ -35,19 +35,10 @@ bool Failed(TOsError& error) {
     return false;
 }
 
-// An injected fault fails the operation as the system would have.
-bool Injected(TFileOperation operation, TOsError& error) {
-    const TFileFault fault = InjectedFault(operation);
-    if (fault.Error == 0)
-        return false;
-    error = OsErrorFromCode(fault.Error);
-    return true;
-}
-
 }  // namespace
 
 TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
-    if (Injected(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create, error))
+    if (InjectedError(mode == TOpenMode::OpenForReading ? TFileOperation::Open : TFileOperation::Create, error))
         return InvalidOsHandle;
     HANDLE handle = INVALID_HANDLE_VALUE;
     switch (mode) {
@@ -73,7 +64,7 @@ TOsHandle OsOpenFile(const std::string& path, TOpenMode mode, TOsError& error) {
 
 bool OsRead(TOsHandle file, void* buffer, uint32_t count, uint32_t& done, TOsError& error) {
     done = 0;
-    if (Injected(TFileOperation::Read, error))
+    if (InjectedError(TFileOperation::Read, error))
         return false;
     DWORD got = 0;
     const BOOL ok = ReadFile(AsHandle(file), buffer, count, &got, nullptr);
@@ -96,7 +87,7 @@ bool OsWrite(TOsHandle file, const void* buffer, uint32_t count, uint32_t& done,
 }
 
 bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& position, TOsError& error) {
-    if (Injected(TFileOperation::Seek, error))
+    if (InjectedError(TFileOperation::Seek, error))
         return false;
     LARGE_INTEGER distance;
     distance.QuadPart = offset;
@@ -108,7 +99,7 @@ bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& positio
 }
 
 bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
-    if (Injected(TFileOperation::Seek, error))
+    if (InjectedError(TFileOperation::Seek, error))
         return false;
     LARGE_INTEGER value;
     if (!GetFileSizeEx(AsHandle(file), &value))
@@ -118,7 +109,7 @@ bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error) {
 }
 
 bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) {
-    if (Injected(TFileOperation::SetTime, error))
+    if (InjectedError(TFileOperation::SetTime, error))
         return false;
     FILETIME ft;
     ft.dwLowDateTime = time.dwLowDateTime;
@@ -175,7 +166,7 @@ bool OsDirectoryIdentity(const std::string& dir, TDirectoryIdentity& identity, T
 }
 
 TDirectoryReader::TDirectoryReader(const std::string& dir) : State(std::make_unique<TState>()) {
-    if (Injected(TFileOperation::List, Error))
+    if (InjectedError(TFileOperation::List, Error))
         return;
     const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + '\\') + "*.*";
     State->Find = FindFirstFileW(WidePath(pattern).c_str(), &State->Data);
@@ -228,7 +219,7 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
-    if (Injected(TFileOperation::SetTime, error))
+    if (InjectedError(TFileOperation::SetTime, error))
         return false;
     // Backup semantics open a directory as well as a file.
     const HANDLE handle = CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -244,13 +235,13 @@ bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsE
 }
 
 bool OsCreateDirectory(const std::string& path, TOsError& error) {
-    if (Injected(TFileOperation::MakeDirectory, error))
+    if (InjectedError(TFileOperation::MakeDirectory, error))
         return false;
     return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE || Failed(error);
 }
 
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
-    if (Injected(TFileOperation::Copy, error))
+    if (InjectedError(TFileOperation::Copy, error))
         return false;
     return CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), TRUE) != FALSE || Failed(error);
 }
