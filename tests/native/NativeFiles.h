@@ -2,6 +2,8 @@
 // patterned bytes, and whole-file reads and writes.
 #pragma once
 
+#include "tests/support/Noise.h"
+
 #include <stdlib.h>
 
 #include <cstdint>
@@ -30,15 +32,7 @@ public:
 
 // Bytes that depend on seed and position, so that misplaced bytes show.
 inline std::string Pattern(size_t size, uint32_t seed) {
-    std::string bytes(size, '\0');
-    uint32_t x = 2463534242u + seed;
-    for (char& c : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x);
-    }
-    return bytes;
+    return NoiseBytes(size, seed);
 }
 
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {

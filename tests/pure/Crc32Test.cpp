@@ -3,24 +3,14 @@
 #include "foundation/checksum/Crc32.h"
 #include "foundation/checksum/FoldCrc32.h"
 
+#include "tests/support/Noise.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<uint8_t> Noise(size_t size, uint32_t seed) {
-    std::vector<uint8_t> bytes(size);
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint8_t& b : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<uint8_t>(x);
-    }
-    return bytes;
-}
 
 TEST(Crc32, CheckValues) {
     struct TRow {
@@ -44,13 +34,13 @@ TEST(Crc32, CheckValues) {
 // blocks, 64-byte folds, the folding threshold), at every alignment, in one
 // call and cut in two at several places.
 TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheReference) {
-    const std::vector<uint8_t> data = Noise(5000, 7);
+    const std::string data = NoiseBytes(5000, 7);
     const size_t lengths[] = {0, 1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 127, 128, 255, 256, 257, 271, 319, 320, 321,
                               1023, 1024, 1025, 4000, 4096 + 13};
     for (size_t offset = 0; offset < 16; ++offset) {
         for (size_t length : lengths) {
             SCOPED_TRACE("offset " + std::to_string(offset) + ", length " + std::to_string(length));
-            const uint8_t* p = data.data() + offset;
+            const uint8_t* p = reinterpret_cast<const uint8_t*>(data.data()) + offset;
             const uint32_t expected = Crc32Bitwise(0, p, length);
             ASSERT_EQ(expected, Crc32(0, p, length));
             for (size_t cut : {size_t{1}, length / 3, length / 2, length > 300 ? length - 257 : 0}) {
@@ -63,7 +53,7 @@ TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheReference) {
 }
 
 TEST(Crc32, KeptAcrossPiecesAsAFileIsCopied) {
-    const std::vector<uint8_t> data = Noise(131072 * 3 + 5, 3);
+    const std::string data = NoiseBytes(131072 * 3 + 5, 3);
     TCrc32 crc;
     for (size_t at = 0; at < data.size(); at += 131072)
         crc.Add(data.data() + at, std::min<size_t>(131072, data.size() - at));
@@ -77,7 +67,7 @@ TEST(Crc32, KeptAcrossPiecesAsAFileIsCopied) {
 TEST(Crc32, NarrowAndWideFoldingAgree) {
     if (!CanFoldCrc32())
         GTEST_SKIP() << "no carry-less multiplication on this processor";
-    const std::vector<uint8_t> data = Noise(4096 + 64, 11);
+    const std::string data = NoiseBytes(4096 + 64, 11);
     struct TWay {
         const char* Name;
         bool Usable;
@@ -91,7 +81,7 @@ TEST(Crc32, NarrowAndWideFoldingAgree) {
                 SCOPED_TRACE(std::string(way.Name) + ", length " + std::to_string(length) + ", crc " +
                              std::to_string(crc));
                 uint8_t block[16];
-                way.Fold(~crc, data.data(), length, block);
+                way.Fold(~crc, reinterpret_cast<const uint8_t*>(data.data()), length, block);
                 // A zero register is what the all-ones start value gives.
                 EXPECT_EQ(Crc32Bitwise(crc, data.data(), length), Crc32Bitwise(0xFFFFFFFFu, block, 16));
             }

@@ -5,6 +5,8 @@
 #include "foundation/checksum/XorBlock.h"
 #include "index/ParityText.h"
 
+#include "tests/support/Noise.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -14,18 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::string Noise(size_t size, uint32_t seed) {
-    std::string bytes(size, '\0');
-    uint32_t x = seed * 2654435761u + 1;
-    for (char& b : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<char>(x);
-    }
-    return bytes;
-}
 
 TParityLayout SampleLayout() {
     TParityLayout layout;
@@ -38,7 +28,7 @@ TParityLayout SampleLayout() {
 
 std::string SampleFile() {
     const TParityLayout layout = SampleLayout();
-    const std::string block = Noise(64, 9);
+    const std::string block = NoiseBytes(64, 9);
     return BuildParityHead(layout, block.data()) + block;
 }
 
@@ -73,7 +63,7 @@ TEST(ParityText, WhatIsWrittenIsReadBack) {
     EXPECT_EQ("f.bin.h001", layout.Volumes[1].Files[1].Name);
     EXPECT_EQ(24, layout.Volumes[1].Files[1].Size);
     EXPECT_EQ(64, layout.Volumes[1].Size());
-    EXPECT_EQ(Noise(64, 9), file.substr(offset));
+    EXPECT_EQ(NoiseBytes(64, 9), file.substr(offset));
     EXPECT_EQ(0u, file.find("FENDRIX PARITY 1\r\npart size\t64\r\nvolume\tf.bin.001\t64\r\n"));
 }
 
@@ -142,8 +132,8 @@ TEST(ParityText, DamagedOrForeignFilesAreRefused) {
 }
 
 TEST(XorBlock, EveryLengthAndAlignmentMatchesTheBytewiseReference) {
-    const std::string source = Noise(300, 1);
-    const std::string start = Noise(300, 2);
+    const std::string source = NoiseBytes(300, 1);
+    const std::string start = NoiseBytes(300, 2);
     for (size_t targetShift = 0; targetShift < 8; ++targetShift) {
         for (size_t sourceShift = 0; sourceShift < 8; ++sourceShift) {
             for (size_t length : {0, 1, 7, 8, 9, 31, 32, 33, 63, 64, 65, 200, 280}) {
