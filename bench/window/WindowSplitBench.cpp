@@ -13,6 +13,8 @@
 #include "engine/UnitFendrix.h"
 #include "foundation/platform/Prompts.h"
 #include "window/UnitFrmMain.h"
+#include "tests/support/OwnDesktop.h"
+#include "tests/support/TestFiles.h"
 
 #include <windows.h>
 
@@ -44,60 +46,6 @@ int64_t SizeOf(const std::string& path) {
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return -1;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = dir + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &data));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-// A window is only drawn by the display driver of the desktop it was
-// opened on, and a shared desktop may have been opened by a process without
-// a display: the benchmark starts itself again on a desktop of its own.
-int RunOnOwnDesktop() {
-    const std::string name = "fendrix-window-bench-" + std::to_string(GetCurrentProcessId());
-    HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    if (!desktop) {
-        std::fprintf(stderr, "window_bench: cannot create a desktop (error %lu)\n", GetLastError());
-        return 2;
-    }
-    SetEnvironmentVariableA(DesktopVariable, name.c_str());
-    std::string line = GetCommandLineA();
-    std::string desktopName = name;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.lpDesktop = &desktopName[0];
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        std::fprintf(stderr, "window_bench: cannot start on the desktop (error %lu)\n", GetLastError());
-        CloseDesktop(desktop);
-        return 2;
-    }
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 2;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseDesktop(desktop);
-    return static_cast<int>(code);
 }
 
 // Forwards the hooks to the window and adds up the time spent in them.
@@ -148,7 +96,7 @@ int main(int argc, char** argv) {
     }
     const char* desktop = std::getenv(DesktopVariable);
     if (!desktop || !*desktop)
-        return RunOnOwnDesktop();
+        return RunOnOwnDesktop(DesktopVariable, "window_bench");
 
     const std::string source = argv[1];
     const std::string base = argv[2];
