@@ -220,7 +220,7 @@ void TJoinRun::CopyData() {
 int64_t TJoinRun::CopyIntoOutput(int64_t most) {
     if (most <= 0)
         return 0;
-    if (PartStream && SystemCopy) {
+    if (PartStream && SystemCopy && most >= SystemCopyLeast) {
         TBytesSeen see;
         if (Checksums.Lists(PartName))
             see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };

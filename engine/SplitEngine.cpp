@@ -235,7 +235,7 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
 int64_t TSplitRun::CopyIntoPart(int64_t most) {
     if (most <= 0)
         return 0;
-    if (SystemCopy && !ParityBlock && most >= CopyBufferSize) {
+    if (SystemCopy && !ParityBlock && most >= SystemCopyLeast) {
         WriteStaged();
         uint64_t done = 0;
         const auto see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };

@@ -15,8 +15,10 @@ constexpr int64_t DefaultPartSize = 1453568;
 constexpr int32_t MaxParts = MaxPartCount;
 constexpr uint32_t CopyBufferSize = 131072;
 // The most that one copy inside the system moves between two looks at
-// progress and cancel.
+// progress and cancel; below the least it costs more than the program's own
+// read and write, and the small files of a tree go that way.
 constexpr int64_t SystemCopyMost = 64 << 20;
+constexpr int64_t SystemCopyLeast = 256 * 1024;
 
 // Result codes of a job; in silent mode the exit code of the process.
 constexpr uint8_t rcOk = 0;

@@ -22,8 +22,8 @@ using TBytesSeen = std::function<void(const char* data, uint32_t count)>;
 // blocks), since the caller's own copy sees the bytes without a second read.
 //
 // False with error.Kind None, having copied and shown nothing, where the
-// system does not copy between these two files or a copy this small is not
-// worth its cost: the caller moves the bytes itself. False with a kind is a
+// system does not copy between these two files (or not these ranges of
+// them): the caller moves the bytes itself. False with a kind is a
 // failure, and done says how much was copied before it.
 bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, uint32_t bufferSize,
                     const TBytesSeen& see, uint64_t& done, TOsError& error);

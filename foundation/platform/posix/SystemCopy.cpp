@@ -21,9 +21,6 @@
 
 namespace {
 
-// Below this a call into the kernel's copy costs more than it spares: the
-// small files of a tree go the plain way.
-constexpr uint64_t SmallestSystemCopy = 256 * 1024;
 // copy_file_range and pread take a size_t, but a kernel moves at most
 // about 2 GiB in one call anyway.
 constexpr uint64_t LargestStep = 1 << 30;
@@ -132,8 +129,6 @@ bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, 
                     const TBytesSeen& see, uint64_t& done, TOsError& error) {
     done = 0;
     error = TOsError();
-    if (count < SmallestSystemCopy)
-        return false;
     if (InjectedError(TFileOperation::Read, error))
         return false;
     // A write that takes fewer bytes than it is given is what a full disk
