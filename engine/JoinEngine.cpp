@@ -4,6 +4,7 @@
 #include "ParityRepair.h"
 #include "SetChecksums.h"
 #include "UnitFendrix.h"
+#include "VolumeWriter.h"
 
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
@@ -61,7 +62,7 @@ private:
     void ClosePart();
     bool PartOpen() const { return PartStream || MemoryPart; }
     uint32_t ReadPart(uint32_t count);
-    int64_t CopyIntoOutput(int64_t most);
+    int64_t CopyIntoOutput();
     // Rebuilds the volume that holds a missing or damaged part from the
     // parity file and the other volumes, asking first in the window; true
     // when the part is then read from memory.
@@ -86,15 +87,14 @@ private:
     std::string PartName;
     int32_t PartNo = 1;
     std::unique_ptr<TFileStreamLite> PartStream;
-    // Cleared for the open part once the system declines to copy from it.
-    bool SystemCopy = true;
     TCrc32 PartCrc;
     int64_t PartBytes = 0;
     // The size of data part 001, which every part of a set but its last has.
     int64_t FirstPartSize = -1;
-    std::unique_ptr<TFileStreamLite> OutStream;
+    // The open output file, each one a volume of its recorded size: its
+    // room is what the open file still wants.
+    TVolumeWriter Out{false, 0};
     int32_t OutIndex = 0;
-    int64_t Remaining = 0;
     int64_t Position = 0;
     bool OverwriteAll = false;
     // Every output file up to this index was created by this join: when a
@@ -140,7 +140,7 @@ uint8_t TJoinRun::Run() {
         Result = Job.ReportFileError(e.MessageText);
     }
     ClosePart();
-    FreeAndClear(OutStream);
+    Out.Abandon();
     return Result;
 }
 
@@ -189,13 +189,12 @@ void TJoinRun::CopyData() {
     if (Result == rcOk)
         OutIndex = OpenNextOutput(0);
     for (;;) {
-        while (Result == rcOk && PartOpen() && OutStream) {
-            const int64_t got = CopyIntoOutput(Remaining);
-            Remaining -= got;
+        while (Result == rcOk && PartOpen() && Out.IsOpen()) {
+            const int64_t got = CopyIntoOutput();
             Position += got;
-            if (got == 0 && Remaining > 0 && VerifiedPart(false))
+            if (got == 0 && Out.Room() > 0 && VerifiedPart(false))
                 OpenPart(false, PartNo + 1);
-            if (Result == rcOk && Remaining == 0) {
+            if (Result == rcOk && Out.IsOpen() && Out.Room() == 0) {
                 FinishOutput();
                 OutIndex = OpenNextOutput(OutIndex + 1);
             }
@@ -213,28 +212,22 @@ void TJoinRun::CopyData() {
     }
 }
 
-// Moves up to most bytes of the open part into the output; 0 where the part
-// has none left. The system copies them itself where it can. A part that the
-// sfv file lists needs its CRC: the system then takes the copy only where it
-// clones the blocks, and the CRC reads them once.
-int64_t TJoinRun::CopyIntoOutput(int64_t most) {
-    if (most <= 0)
-        return 0;
-    if (PartStream && SystemCopy && most >= SystemCopyLeast) {
-        TBytesSeen see;
-        if (Checksums.Lists(PartName))
-            see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };
-        uint64_t done = 0;
-        if (PartStream->CopyInSystem(*OutStream, static_cast<uint64_t>(Min64(most, SystemCopyMost)), Buffer.data(),
-                                     CopyBufferSize, see, done)) {
-            PartBytes += static_cast<int64_t>(done);
-            return static_cast<int64_t>(done);
-        }
-        SystemCopy = false;
+// Moves bytes of the open part into the output, as many as the output
+// still wants; 0 where the part has none left. A part that the sfv file
+// lists needs its CRC: the system then takes the copy only where it clones
+// the blocks, and the CRC reads them once.
+int64_t TJoinRun::CopyIntoOutput() {
+    if (MemoryPart) {
+        const uint32_t got = ReadPart(static_cast<uint32_t>(Min64(CopyBufferSize, Out.Room())));
+        if (got > 0 && Out.Write(Buffer.data(), got) != got)
+            throw EExceptionLite(WriteErrorText);
+        return got;
     }
-    const uint32_t got = ReadPart(static_cast<uint32_t>(Min64(CopyBufferSize, most)));
-    if (got > 0 && OutStream->Write(Buffer.data(), got) != got)
-        throw EExceptionLite(WriteErrorText);
+    TBytesSeen see;
+    if (Checksums.Lists(PartName))
+        see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };
+    const int64_t got = Out.CopyFrom(*PartStream, Out.Room(), see);
+    PartBytes += got;
     return got;
 }
 
@@ -294,7 +287,7 @@ bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
 }
 
 void TJoinRun::RewindToPartStart() {
-    FreeAndClear(OutStream);
+    Out.Close();
     const TPartStart start = PartStart;
     if (!start.OutputOpen) {
         OpenPart(false, PartNo);
@@ -305,9 +298,11 @@ void TJoinRun::RewindToPartStart() {
     }
     const TFileInfo* entry = FileList.GetItem(start.OutIndex);
     OutIndex = start.OutIndex;
-    OutStream = TFileStreamLite::OpenForWriting(AddTrailingBackslash(Params.OutputDir, NativePathStyle) + entry->Name);
-    OutStream->Seek(start.Offset, 0);
-    Remaining = entry->Size - start.Offset;
+    const std::string path = AddTrailingBackslash(Params.OutputDir, NativePathStyle) + entry->Name;
+    std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForWriting(path);
+    file->Seek(start.Offset, 0);
+    Out.StartVolume(entry->Size);
+    Out.Open(std::move(file), path, start.Offset);
     Position = start.Position;
     OpenPart(false, PartNo);
 }
@@ -316,8 +311,8 @@ void TJoinRun::RewindToPartStart() {
 // write (Linux under Wine): the recorded time is set once more after the
 // last byte, so it is what the finished file keeps.
 void TJoinRun::FinishOutput() {
-    if (const TFileInfo* entry = FileList.GetItem(OutIndex); OutStream && entry)
-        OutStream->SetLastWriteTime(entry->LastWriteTime);
+    if (const TFileInfo* entry = FileList.GetItem(OutIndex); Out.IsOpen() && entry)
+        Out.SetLastWriteTime(entry->LastWriteTime);
 }
 
 void TJoinRun::ClosePart() {
@@ -360,14 +355,12 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     ClosePart();
     PartCrc = TCrc32();
     PartBytes = 0;
-    SystemCopy = true;
     PartName = PartFileName(SetStem, header, number);
     PartNo = number;
     if (!header) {
-        PartStart.OutputOpen = OutStream != nullptr;
-        PartStart.OutIndex = OutStream ? OutIndex : 0;
-        const TFileInfo* entry = FileList.GetItem(OutIndex);
-        PartStart.Offset = OutStream && entry ? entry->Size - Remaining : 0;
+        PartStart.OutputOpen = Out.IsOpen();
+        PartStart.OutIndex = Out.IsOpen() ? OutIndex : 0;
+        PartStart.Offset = Out.IsOpen() ? Out.FilePosition() : 0;
         PartStart.Position = Position;
     }
     if (Parity.RebuiltVolume() >= 0 && RebuildPart(PartName))
@@ -419,7 +412,7 @@ bool TJoinRun::BrowseForPart(std::string& partsDir, const std::string& name) {
 }
 
 int32_t TJoinRun::OpenNextOutput(int32_t index) {
-    FreeAndClear(OutStream);
+    Out.Close();
     const std::string outputDir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
     while (index < FileList.Count() && FileList.GetItem(index)->Kind == fkDirectory) {
         // An existing directory is fine; one that is still missing after the
@@ -437,15 +430,16 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(LangText(msgPartInTheWay, {path}));
-    OutStream = index <= HighestCreated ? TFileStreamLite::CreateForWriting(path)
-                                        : Job.CreateAskingToOverwrite(path, OverwriteAll);
-    if (!OutStream) {
+    std::unique_ptr<TFileStreamLite> file = index <= HighestCreated ? TFileStreamLite::CreateForWriting(path)
+                                                                     : Job.CreateAskingToOverwrite(path, OverwriteAll);
+    if (!file) {
         Result = rcCancelled;
         return index;
     }
     HighestCreated = std::max(HighestCreated, index);
-    OutStream->SetLastWriteTime(entry->LastWriteTime);
-    Remaining = entry->Size;
+    Out.StartVolume(entry->Size);
+    Out.Open(std::move(file), path);
+    Out.SetLastWriteTime(entry->LastWriteTime);
     return index;
 }
 

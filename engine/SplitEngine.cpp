@@ -2,6 +2,7 @@
 // bytes, cut into data parts of the part size, then the header text spread
 // over header files behind the last data part.
 #include "UnitFendrix.h"
+#include "VolumeWriter.h"
 
 #include "foundation/CommandLine.h"
 #include "foundation/PartLimit.h"
@@ -11,12 +12,10 @@
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
 #include "foundation/checksum/Crc32.h"
-#include "foundation/checksum/XorBlock.h"
 #include "index/ParityText.h"
 #include "index/PartNames.h"
 #include "index/SfvText.h"
 
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -60,12 +59,13 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
     return std::string();
 }
 
-// One run of SplitCore: the open files, the room left in the open part and
-// the one transfer buffer.
+// One run of SplitCore: the open source, the batch file, and the writer
+// that owns the open part, its volume and the parity block.
 class TSplitRun {
 public:
     explicit TSplitRun(TFendrix& job)
-        : Job(job), Params(*job.Params), FileList(*job.FileList), Buffer(CopyBufferSize),
+        : Job(job), Params(*job.Params), FileList(*job.FileList),
+          Out(true, Params.Parity ? Params.Size : 0),
           OutputPrefix(AddTrailingBackslash(Params.OutputDir, NativePathStyle) + FileList.GetItem(0)->Name) {}
 
     uint8_t Run();
@@ -73,17 +73,10 @@ public:
 
 private:
     int32_t OpenNextSource(int32_t start);
+    // Closes the open part and creates the next; a data part, or a header
+    // file that finds its volume full, begins a new volume.
     int32_t CreatePartFile(bool header, int32_t number);
     void WriteBatchLine(int32_t number);
-    // Writes to the open part and keeps its checksum.
-    void WritePart(const void* data, uint32_t count, uint32_t& written, int64_t volumeOffset);
-    void WriteStaged();
-    void KeepStaged();
-    void ClosePart();
-    int64_t CopyIntoPart(int64_t most);
-    // A new volume begins with the whole part size as room.
-    void StartVolume();
-    void EndFirstVolume();
     void DataPhase();
     void HeaderPhase();
     void WriteParity();
@@ -97,26 +90,12 @@ private:
     std::unique_ptr<TFileStreamLite> SourceFile;
     int32_t SourceIndex = -1;
     int64_t SourceBytesRead = 0;
-    // Cleared for the open source once the system declines to copy from it.
-    bool SystemCopy = true;
-    // Bytes read into Buffer and not yet written to the part.
-    uint32_t Staged = 0;
-    std::unique_ptr<TFileStreamLite> PartFile;
-    std::string PartName;
-    TCrc32 PartCrc;
-    int64_t PartBytes = 0;
-    std::vector<TSfvLine> Checksums;
-    // With a parity file: the XOR of every volume so far (ParitySize bytes),
-    // and what each volume holds. None without one.
-    std::unique_ptr<char[]> ParityBlock;
-    size_t ParitySize = 0;
-    TParityLayout Layout;
+    TVolumeWriter Out;
     int32_t PartNumber = 0;
     std::unique_ptr<TFileStreamLite> BatchFile;
     bool OverwriteAll = false;
-    int64_t Remaining = 0;
     int64_t Written = 0;
-    TPageBuffer Buffer;
+    TSfvLine ParityLine;
     // Output directory and the name of the first entry: every part, header
     // and batch file name starts with it.
     const std::string OutputPrefix;
@@ -124,43 +103,41 @@ private:
 
 uint8_t TSplitRun::Run() {
     try {
-        if (Params.Parity) {
-            // Left unset: the first volume is copied in, not XORed into
-            // zeros, which spares a pass over a block of up to 1 GiB.
-            ParitySize = static_cast<size_t>(Params.Size);
-            ParityBlock.reset(new char[ParitySize]);
-        }
         SourceIndex = OpenNextSource(0);
         PartNumber = CreatePartFile(false, 1);
         WriteBatchLine(PartNumber);
-        StartVolume();
         DataPhase();
         if (Result == rcOk)
             HeaderPhase();
+        if (Result == rcOk)
+            Out.Close();
         if (Result == rcOk && Params.Parity)
             WriteParity();
         if (Result == rcOk)
             WriteChecksums();
+        if (Result == rcOk && BatchFile)
+            BatchFile->Close();
     } catch (const EExceptionLite& e) {
-        KeepStaged();
+        Out.Abandon();
         Result = Job.ReportFileError(e.MessageText);
     }
-    KeepStaged();
+    // A split that stops (a source it cannot open or read, a cancel) keeps
+    // in its parts every byte it read, as it did when each read was written
+    // at once.
+    Out.Abandon();
     FreeAndClear(SourceFile);
-    FreeAndClear(PartFile);
     FreeAndClear(BatchFile);
     return Result;
 }
 
 void TSplitRun::DataPhase() {
-    while (Result == rcOk && SourceFile && PartFile) {
+    while (Result == rcOk && SourceFile && Out.IsOpen()) {
         // A file is read only up to the size that the scan found: one that
         // grows meanwhile (a log, a link to an endless device) cannot carry
         // the set past what the header and the part limit were sized for.
         const int64_t sourceLeft = FileList.GetItem(SourceIndex)->Size - SourceBytesRead;
-        const int64_t n = CopyIntoPart(Min64(Remaining, sourceLeft));
+        const int64_t n = Out.CopyFrom(*SourceFile, sourceLeft);
         if (n > 0) {
-            Remaining -= n;
             Written += n;
             SourceBytesRead += n;
         } else {
@@ -169,10 +146,9 @@ void TSplitRun::DataPhase() {
         // A full part is followed at once by the next one while a source is
         // open, even if that source has no bytes left: the last data part
         // then never leaves zero room for the first header file.
-        if (Remaining == 0 && SourceFile) {
+        if (Out.Room() == 0 && SourceFile) {
             PartNumber = CreatePartFile(false, PartNumber + 1);
             WriteBatchLine(PartNumber);
-            StartVolume();
         }
         Job.SetProgressPosition(Written);
         if (Job.CheckCancel(Job.Caption))
@@ -187,22 +163,18 @@ void TSplitRun::HeaderPhase() {
     while (offset < headerText.size()) {
         ++headerNumber;
         CreatePartFile(true, headerNumber);
-        if (!PartFile)
+        if (!Out.IsOpen())
             return;
         // The first header file shares the last data part's volume in the
         // room that part left; every further one is a volume of its own.
-        if (Remaining == 0)
-            StartVolume();
-        const int64_t chunk = Min64(Min64(static_cast<int64_t>(headerText.size() - offset), Remaining), 1 << 30);
-        uint32_t k = 0;
-        WritePart(headerText.data() + offset, static_cast<uint32_t>(chunk), k, Params.Size - Remaining);
+        const int64_t chunk = Min64(static_cast<int64_t>(headerText.size() - offset), 1 << 30);
+        const uint32_t k = Out.Write(headerText.data() + offset, static_cast<uint32_t>(chunk));
         // A short write moves the rest into the next header file; a write
         // that takes nothing would only create empty header files forever.
         if (k == 0)
             throw EExceptionLite(WriteErrorText);
         ++HeaderFilesWritten;
         offset += k;
-        Remaining -= k;
         Written += k;
         Job.SetProgressPosition(Written);
     }
@@ -218,7 +190,6 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     }
     FreeAndClear(SourceFile);
     SourceBytesRead = 0;
-    SystemCopy = true;
     if (i >= 0) {
         TFileInfo* entry = FileList.GetItem(i);
         SourceFile =
@@ -227,111 +198,11 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     return i;
 }
 
-// Moves up to most bytes of the open source into the part; 0 where the
-// source has none left. Where the system shares blocks it clones them, and
-// the CRC reads them once; otherwise they pass through Buffer, where the
-// bytes of small files gather into one write. The parity block needs the
-// bytes in the program's hands.
-int64_t TSplitRun::CopyIntoPart(int64_t most) {
-    if (most <= 0)
-        return 0;
-    if (SystemCopy && !ParityBlock && most >= SystemCopyLeast) {
-        WriteStaged();
-        uint64_t done = 0;
-        const auto see = [this](const char* data, uint32_t count) { PartCrc.Add(data, count); };
-        if (SourceFile->CopyInSystem(*PartFile, static_cast<uint64_t>(Min64(most, SystemCopyMost)), Buffer.data(),
-                                     CopyBufferSize, see, done)) {
-            PartBytes += static_cast<int64_t>(done);
-            return static_cast<int64_t>(done);
-        }
-        SystemCopy = false;
-    }
-    const uint32_t room = CopyBufferSize - Staged;
-    const uint32_t n = SourceFile->Read(Buffer.data() + Staged, static_cast<uint32_t>(Min64(room, most)));
-    Staged += n;
-    if (Staged == CopyBufferSize)
-        WriteStaged();
-    return n;
-}
-
-// The staged bytes are the last ones counted off Remaining: they begin
-// Staged bytes before the volume's current end.
-void TSplitRun::WriteStaged() {
-    const uint32_t count = Staged;
-    if (count == 0)
-        return;
-    // Cleared first: bytes that a failed write may have half taken are not
-    // offered again.
-    Staged = 0;
-    uint32_t w = 0;
-    WritePart(Buffer.data(), count, w, Params.Size - Remaining - count);
-    if (w != count)
-        throw EExceptionLite(WriteErrorText);
-}
-
-// A split that stops (a source it cannot open or read, a cancel) keeps in
-// its parts every byte it read, as it did when each read was written at
-// once; a write that fails now has nothing more to report.
-void TSplitRun::KeepStaged() {
-    if (!PartFile)
-        return;
-    try {
-        WriteStaged();
-    } catch (const EExceptionLite&) {
-    }
-}
-
-// Every write lands at volumeOffset in its volume: the bytes are folded into
-// the parity block there while they are still in the buffer.
-void TSplitRun::WritePart(const void* data, uint32_t count, uint32_t& written, int64_t volumeOffset) {
-    written = PartFile->Write(data, count);
-    // What the checksum covers is what the file holds: the bytes written.
-    PartCrc.Add(data, written);
-    PartBytes += written;
-    if (!ParityBlock)
-        return;
-    char* at = ParityBlock.get() + volumeOffset;
-    if (Layout.Volumes.size() == 1)
-        std::memcpy(at, data, written);
-    else
-        XorInto(at, data, written);
-}
-
-void TSplitRun::ClosePart() {
-    if (PartFile) {
-        WriteStaged();
-        const std::string name = FileNamePart(PartName, NativePathStyle);
-        Checksums.push_back(TSfvLine{name, PartCrc.Value});
-        if (!Layout.Volumes.empty())
-            Layout.Volumes.back().Files.push_back(TParityFile{name, PartBytes});
-    }
-    FreeAndClear(PartFile);
-    PartCrc = TCrc32();
-    PartBytes = 0;
-}
-
-void TSplitRun::StartVolume() {
-    if (Params.Parity && Layout.Volumes.size() == 1)
-        EndFirstVolume();
-    Remaining = Params.Size;
-    if (Params.Parity)
-        Layout.Volumes.emplace_back();
-}
-
-// The first volume was copied into the block: the room it leaves is its
-// padding of zeros.
-void TSplitRun::EndFirstVolume() {
-    std::memset(ParityBlock.get() + (Params.Size - Remaining), 0, static_cast<size_t>(Remaining));
-}
-
 // Written once the last header file is closed, before the sfv file, which
 // lists it too.
 void TSplitRun::WriteParity() {
-    ClosePart();
-    if (Layout.Volumes.size() == 1)
-        EndFirstVolume();
-    Layout.PartSize = Params.Size;
-    const std::string head = BuildParityHead(Layout, ParityBlock.get());
+    Out.FinishParity();
+    const std::string head = BuildParityHead(Out.Layout(), Out.ParityBlock());
     std::unique_ptr<TFileStreamLite> file =
         Job.CreateAskingToOverwrite(ParityFileName(OutputPrefix), OverwriteAll);
     if (!file) {
@@ -339,42 +210,40 @@ void TSplitRun::WriteParity() {
         return;
     }
     TCrc32 crc;
-    auto write = [&](const char* data, size_t size) {
-        // Within the 32-bit counts of a write, a slice at a time.
-        while (size > 0) {
-            const uint32_t chunk = static_cast<uint32_t>(Min64(static_cast<int64_t>(size), 1 << 30));
-            if (file->Write(data, chunk) != chunk)
-                throw EExceptionLite(WriteErrorText);
-            crc.Add(data, chunk);
-            data += chunk;
-            size -= chunk;
-        }
-    };
-    write(head.data(), head.size());
-    write(ParityBlock.get(), ParitySize);
-    Checksums.push_back(TSfvLine{FileNamePart(ParityFileName(OutputPrefix), NativePathStyle), crc.Value});
+    crc.Add(head.data(), head.size());
+    crc.Add(Out.ParityBlock(), Out.ParityBlockSize());
+    file->WriteAll(head.data(), head.size(), WriteErrorText);
+    file->WriteAll(Out.ParityBlock(), Out.ParityBlockSize(), WriteErrorText);
+    file->Close();
+    ParityLine = TSfvLine{FileNamePart(ParityFileName(OutputPrefix), NativePathStyle), crc.Value};
 }
 
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
-    ClosePart();
-    PartName = PartFileName(OutputPrefix + ".", header, number);
-    PartFile = Job.CreateAskingToOverwrite(PartName, OverwriteAll);
-    if (!PartFile)
+    Out.Close();
+    if (!header || Out.Room() == 0)
+        Out.StartVolume(Params.Size);
+    const std::string name = PartFileName(OutputPrefix + ".", header, number);
+    std::unique_ptr<TFileStreamLite> file = Job.CreateAskingToOverwrite(name, OverwriteAll);
+    if (!file)
         Result = rcCancelled;
+    else
+        Out.Open(std::move(file), FileNamePart(name, NativePathStyle));
     return number;
 }
 
 // Written last: every part's checksum is known only once it is closed.
 void TSplitRun::WriteChecksums() {
-    ClosePart();
-    const std::string text = BuildSfv(Checksums);
+    std::vector<TSfvLine> lines = Out.Checksums();
+    if (Params.Parity)
+        lines.push_back(ParityLine);
+    const std::string text = BuildSfv(lines);
     std::unique_ptr<TFileStreamLite> file = Job.CreateAskingToOverwrite(SfvFileName(OutputPrefix), OverwriteAll);
     if (!file) {
         Result = rcCancelled;
         return;
     }
-    if (file->Write(text.data(), static_cast<uint32_t>(text.size())) != text.size())
-        throw EExceptionLite(WriteErrorText);
+    file->WriteAll(text.data(), text.size(), WriteErrorText);
+    file->Close();
 }
 
 void TSplitRun::WriteBatchLine(int32_t number) {

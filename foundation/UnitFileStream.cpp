@@ -17,7 +17,27 @@ TFileStreamLite::TFileStreamLite(const std::string& fileName, TOpenMode mode) {
 
 TFileStreamLite::~TFileStreamLite() {
     if (Handle != InvalidOsHandle)
-        OsClose(Handle);
+        OsRelease(Handle);
+}
+
+void TFileStreamLite::Close() {
+    if (Handle == InvalidOsHandle)
+        return;
+    const TOsHandle handle = Handle;
+    Handle = InvalidOsHandle;
+    TOsError error;
+    if (!OsClose(handle, error))
+        RaiseOsError(error);
+}
+
+void TFileStreamLite::WriteAll(const char* data, size_t size, const char* shortText) {
+    while (size > 0) {
+        const uint32_t chunk = static_cast<uint32_t>(size < (size_t(1) << 30) ? size : (size_t(1) << 30));
+        if (Write(data, chunk) != chunk)
+            throw EExceptionLite(shortText);
+        data += chunk;
+        size -= chunk;
+    }
 }
 
 std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateForWriting(const std::string& fileName) {

@@ -55,6 +55,13 @@ public:
     virtual int64_t Seek(int64_t offset, uint8_t origin);
     int64_t GetSize();
     void SetLastWriteTime(const TFileTime& time);
+    // Closes the file and raises when the system reports that it failed; the
+    // destructor closes a file left open and says nothing, for the paths
+    // that already end in an error.
+    void Close();
+    // The whole of data, in slices within the 32-bit count of a write; a
+    // short write raises shortText.
+    void WriteAll(const char* data, size_t size, const char* shortText);
 
     TOsHandle Handle = InvalidOsHandle;
 

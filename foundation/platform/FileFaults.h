@@ -9,8 +9,9 @@
 #include <cstdint>
 #include <functional>
 
-// List: a directory opened for listing; Copy: a whole file copied.
-enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory, List, Copy };
+// List: a directory opened for listing; Copy: a whole file copied; Close:
+// an open file closed.
+enum class TFileOperation { Create, Open, Read, Write, Seek, SetTime, MakeDirectory, List, Copy, Close };
 
 struct TFileFault {
     uint32_t Error = 0;

@@ -34,7 +34,13 @@ bool OsWrite(TOsHandle file, const void* buffer, uint32_t count, uint32_t& done,
 bool OsSeek(TOsHandle file, int64_t offset, TSeekOrigin origin, int64_t& position, TOsError& error);
 bool OsFileSize(TOsHandle file, int64_t& size, TOsError& error);
 bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error);
-void OsClose(TOsHandle file);
+// The handle is gone afterwards whatever the result: a failure (a full
+// quota, a network file system that writes back only now) means that bytes
+// written before may not have reached the file.
+bool OsClose(TOsHandle file, TOsError& error);
+// Closes a handle whose close nobody checks: a file that was only read, or
+// one given up after a failure. The fault hook is not asked.
+void OsRelease(TOsHandle file);
 
 // Other: a device, FIFO or socket, never read as a file.
 enum class TEntryKind : uint8_t { None, File, Directory, Other };

@@ -200,8 +200,18 @@ bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) 
     return futimens(AsDescriptor(file), times.Times) == 0 || Failed(error);
 }
 
-void OsClose(TOsHandle file) {
+void OsRelease(TOsHandle file) {
     close(AsDescriptor(file));
+}
+
+bool OsClose(TOsHandle file, TOsError& error) {
+    // Closed even when the fault is injected, so that no descriptor leaks.
+    const bool injected = InjectedError(TFileOperation::Close, error);
+    // On Linux the descriptor is gone even when close fails: it is never
+    // closed twice.
+    if (close(AsDescriptor(file)) != 0 && !injected)
+        return Failed(error);
+    return !injected;
 }
 
 bool OsQueryPath(const std::string& path, TEntryInfo& info) {

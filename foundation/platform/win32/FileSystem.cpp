@@ -117,8 +117,16 @@ bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) 
     return SetFileTime(AsHandle(file), nullptr, nullptr, &ft) != FALSE || Failed(error);
 }
 
-void OsClose(TOsHandle file) {
+void OsRelease(TOsHandle file) {
     CloseHandle(AsHandle(file));
+}
+
+bool OsClose(TOsHandle file, TOsError& error) {
+    // Closed even when the fault is injected, so that no handle leaks.
+    const bool injected = InjectedError(TFileOperation::Close, error);
+    if (!CloseHandle(AsHandle(file)) && !injected)
+        return Failed(error);
+    return !injected;
 }
 
 bool OsQueryPath(const std::string& path, TEntryInfo& info) {
