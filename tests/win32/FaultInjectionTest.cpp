@@ -63,6 +63,8 @@ uint32_t ErrorFor(TFileOperation operation) {
     case TFileOperation::MakeDirectory: return ERROR_PATH_NOT_FOUND;
     case TFileOperation::List: return ERROR_NETWORK_ACCESS_DENIED;
     case TFileOperation::Copy: return ERROR_HANDLE_DISK_FULL;
+    // A network file system that writes back only when the file closes.
+    case TFileOperation::Close: return ERROR_NETNAME_DELETED;
     }
     return ERROR_GEN_FAILURE;
 }
@@ -195,7 +197,7 @@ TEST(FaultInjection, EveryOperationOfASplitFailsOnce) {
     // A split reads each file up to the size the scan found: it never asks
     // a file's size again, and so never seeks.
     const std::set<TFileOperation> expected = {TFileOperation::Create, TFileOperation::Open, TFileOperation::Read,
-                                               TFileOperation::Write, TFileOperation::List};
+                                               TFileOperation::Write, TFileOperation::List, TFileOperation::Close};
     EXPECT_EQ(expected, run.Operations);
 }
 
@@ -205,7 +207,7 @@ TEST(FaultInjection, EveryOperationOfAJoinFailsOnce) {
     EXPECT_GT(run.Faults, 20);
     const std::set<TFileOperation> expected = {TFileOperation::Create, TFileOperation::Open, TFileOperation::Read,
                                                TFileOperation::Write, TFileOperation::SetTime,
-                                               TFileOperation::MakeDirectory};
+                                               TFileOperation::MakeDirectory, TFileOperation::Close};
     EXPECT_EQ(expected, run.Operations);
 }
 

@@ -46,6 +46,9 @@ const char* OperationName(TFileOperation operation) {
     case TFileOperation::Seek: return "seek";
     case TFileOperation::SetTime: return "set time";
     case TFileOperation::MakeDirectory: return "make directory";
+    case TFileOperation::List: return "list";
+    case TFileOperation::Copy: return "copy";
+    case TFileOperation::Close: return "close";
     }
     return "?";
 }
