@@ -285,10 +285,12 @@ TEST_F(TWindowJobs, TheParitySwitchFromTheCommandLineReachesTheSplit) {
     struct TRow {
         std::vector<std::string> Args;
         bool Parity;
+        // A join without the header reads no parity file.
+        bool Rebuild;
     } rows[] = {
-        {{}, false},
-        {{"/PARITY"}, true},
-        {{"/parity", "/NOHEADER"}, true},
+        {{}, false, false},
+        {{"/PARITY"}, true, true},
+        {{"/parity", "/NOHEADER"}, true, false},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Parity ? "with /PARITY" : "without");
@@ -302,8 +304,26 @@ TEST_F(TWindowJobs, TheParitySwitchFromTheCommandLineReachesTheSplit) {
         EXPECT_EQ(row.Parity, Boxes[1].Text.find(note) != std::string::npos) << Boxes[1].Text;
         EXPECT_EQ(row.Parity, FileExists(scene.Parts + "\\big.bin.par"));
         // The text, then one part's size of block.
-        if (row.Parity)
+        if (row.Parity) {
             EXPECT_GT(FileSizeOf(scene.Parts + "\\big.bin.par"), 1024000);
+        }
+        if (row.Rebuild) {
+            // A lost diskette: the search for it is cancelled, and the
+            // rebuild that is then offered gives the file back whole.
+            DeleteFileA((scene.Parts + "\\big.bin.002").c_str());
+            SetOpenFileResponder([](TOpenFileRequest&) { return false; });
+            Boxes.clear();
+            SetWindowTextA(Frm->EditSource, (scene.Parts + "\\big.bin.001").c_str());
+            SetWindowTextA(Frm->EditOutputDir, scene.Rebuilt.c_str());
+            Click(Frm->BtnJoin);
+            SetOpenFileResponder(nullptr);
+            const std::string offer = LangText(msgRebuildFromParity, {"big.bin.002"});
+            std::string shown;
+            for (const TMessageBoxRequest& box : Boxes)
+                shown += box.Text + "\n";
+            EXPECT_NE(std::string::npos, shown.find(offer)) << shown;
+            EXPECT_EQ(ReadFileBytes(scene.Rebuilt + "\\big.bin"), PatternBytes(3000000, 7));
+        }
         JobWindow = nullptr;
         FrmMain = nullptr;
         Frm.reset();
