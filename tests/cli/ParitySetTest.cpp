@@ -95,9 +95,45 @@ TEST(ParitySet, EachDamagedVolumeIsRebuiltByTheJoin) {
         MakeSet(dir);
         FlipByte(dir / ("parts\\" + std::string(row.File)), row.At);
         const std::string damaged = ReadFileBytes(dir / ("parts\\" + std::string(row.File)));
-        EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.001", dir / "out"));
+        EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.sfv", dir / "out"));
         ExpectSourceBack(dir);
         EXPECT_TRUE(damaged == ReadFileBytes(dir / ("parts\\" + std::string(row.File)))) << "the set is left as it was";
+    }
+}
+
+// The sizes people choose, around the copy buffer (128 KiB), the least copy
+// inside the system (256 KiB) and the default: every volume lost, then
+// damaged, is rebuilt by the join and written back by the repair.
+TEST(ParitySet, EveryVolumeIsRebuiltAtTheSizesPeopleUse) {
+    const int64_t sizes[] = {131071, 131072, 131073, 262144, 1453568};
+    for (const int64_t size : sizes) {
+        const size_t bytes = static_cast<size_t>(2 * size + size / 2);
+        for (int damage = 0; damage < 2; ++damage) {
+            // Two full data parts, the last one with h001: three volumes.
+            for (size_t lost = 0; lost < 3; ++lost) {
+                SCOPED_TRACE("parts of " + std::to_string(size) + (damage ? ", damaged" : ", lost") + " volume " +
+                             std::to_string(lost + 1));
+                TScratchDir dir("paritysizes");
+                WritePatternFile(dir / "f.bin", bytes, 17);
+                MakeDirectory(dir / "parts");
+                MakeDirectory(dir / "out");
+                ASSERT_EQ(0, RunFendrix("/SILENT " + Quoted(dir / "f.bin") + " " + Quoted(dir / "parts") + " /SIZE" +
+                                        std::to_string(size) + " /PARITY"));
+                const std::vector<TParityVolume> volumes = VolumesOf(dir / "parts\\f.bin.par");
+                ASSERT_EQ(3u, volumes.size());
+                for (const TParityFile& file : volumes[lost].Files) {
+                    const std::string path = dir / ("parts\\" + file.Name);
+                    if (damage)
+                        FlipByte(path, static_cast<size_t>(file.Size / 2));
+                    else
+                        ASSERT_TRUE(DeleteFileA(path.c_str()));
+                }
+                EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.sfv", dir / "out"));
+                EXPECT_TRUE(ReadFileBytes(dir / "f.bin") == ReadFileBytes(dir / "out\\f.bin")) << "contents differ";
+                EXPECT_EQ(0, RunFendrix(Verify(dir, " /REPAIR")));
+                EXPECT_EQ(0, RunFendrix(Verify(dir)));
+            }
+        }
     }
 }
 
@@ -203,7 +239,7 @@ TEST(ParitySet, VerifyReportsARepairableSetAndRepairWritesItBack) {
         }
         for (const char* name : row.Damaged)
             EXPECT_TRUE(FileExists(dir / ("parts\\" + std::string(name) + ".damaged"))) << "the damaged copy is kept";
-        EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.001", dir / "out"));
+        EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.sfv", dir / "out"));
         ExpectSourceBack(dir);
     }
 }
