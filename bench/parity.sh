@@ -1,6 +1,6 @@
 #!/bin/bash
-# What the parity file costs: splits of 1 GiB with /PARITY against the same
-# without it, and the join of a set that lost one volume (rebuilt from the
+# What the parity file costs, in both programs: splits of 1 GiB with parity
+# against the same without it, and the join of a set that lost one volume (rebuilt from the
 # others, which are read once more) against the join of the whole set; the
 # same program, alternating rounds on a tmpfs (the disk's writeback would
 # swamp a tenth either way). Appends its figures to bench/results.md.
@@ -16,6 +16,9 @@ command -v bc >/dev/null || { apt-get update -qq && apt-get install -y -qq bc >/
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Fendrix -j2 >/dev/null
 exe=$root/build/win64/Fendrix.exe
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target fendrix -j2 >/dev/null
+fx=$root/build/linux/fendrix
 
 export WINEPREFIX=$root/build/win64/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8
 wineserver -p600 >/dev/null 2>&1 &
@@ -43,6 +46,18 @@ for size in 1453568 104857600; do
     cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a join differs!"; exit 1; }
     r=$(ratio "$t_new" "$t_old")
     row "join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
+    rm -rf p q j k
+    # The native program, same set and same pairs.
+    read -r t_new t_old < <(paired "rm -rf p && mkdir p" "'$fx' split big.bin p --size $size --parity" \
+                                   "rm -rf q && mkdir q" "'$fx' split big.bin q --size $size")
+    r=$(ratio "$t_new" "$t_old")
+    row "fendrix split 1 GiB, $label: with --parity ${t_new}s, without ${t_old}s" "$r x" "<= 1.15 x" "$(meets "$r" 1.15)"
+    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.005
+    read -r t_new t_old < <(paired "rm -rf j && mkdir j" "'$fx' join q/big.bin.001 j" \
+                                   "rm -rf k && mkdir k" "'$fx' join p/big.bin.001 k")
+    cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a native join differs!"; exit 1; }
+    r=$(ratio "$t_new" "$t_old")
+    row "fendrix join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
     rm -rf p q j k
 done
 
