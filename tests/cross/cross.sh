@@ -1,9 +1,9 @@
 #!/bin/sh
 # Both programs make the same sets and join each other's: for a file (with
-# its batch file) and a tree with code page 1252 names and times to the
-# millisecond, the native fendrix and Fendrix.exe under Wine write sets
-# that are byte for byte the same, and each joins the other's set back into
-# the same files, names and times.
+# its batch file), a tree with code page 1252 names and one with names of
+# many scripts, with times to the millisecond, the native fendrix and
+# Fendrix.exe under Wine write sets that are byte for byte the same, and
+# each joins the other's set back into the same files, names and times.
 # Usage: cross.sh WINE_RUN FENDRIX_EXE NATIVE_FENDRIX
 set -u
 wine_run=$(realpath "$1")
@@ -29,6 +29,13 @@ head -c 700000 /dev/urandom >"$src/tree/straße.dat"
 head -c 1234 /dev/urandom >"$src/tree/Ünterordner/über é.txt"
 : >"$src/tree/Ünterordner/tief/leer.txt"
 head -c 99999 /dev/urandom >"$src/tree/Ünterordner/tief/€uro 100%.bin"
+# Names of many scripts, in an order where UTF-8 bytes and upper-cased
+# UTF-16 code units disagree (the emoji and the fullwidth letters).
+mkdir -p "$src/scripts/Кириллица" "$src/scripts/日本語"
+for name in "Кира.txt" "Њира.txt" "σοφία.txt" "ΣΟΦΊΑ2.txt" "日本語/文書.txt" "ｆｕｌｌ.txt" "😀.bin" "🎉 party.txt" \
+            "Кириллица/ёлка" "é.txt" "b.TXT" "A.txt"; do
+    head -c $((${#name} * 1000)) /dev/urandom >"$src/scripts/$name"
+done
 i=0
 find "$src" -mindepth 1 -depth | while read -r path; do
     i=$((i + 1))
@@ -65,6 +72,7 @@ case_run() { # label, source name, size, extra switches for both
 case_run file café.bin 1000000 yes
 case_run tree tree 300000 no
 case_run tree-floppy tree 1453568 no
+case_run scripts scripts 5000 no
 # The header holds the names in code page 1252, as the Windows program
 # writes them: "straße" with 0xDF, "Ü" with 0xDC.
 grep -q "$(printf 'stra\337e.dat')" "$work/tree-native/tree.h001" || grep -qa "$(printf 'stra\337e')" "$work"/tree-native/tree.h* ||

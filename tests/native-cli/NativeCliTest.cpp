@@ -160,19 +160,41 @@ TEST(NativeNames, TreesAsLinuxHasThem) {
     }
 }
 
+// Letter case folds as Windows folds it in file names, in every script:
+// twins get the warning (a Windows join would write both into one file),
+// different letters do not, and both names come back either way.
 TEST(NativeNames, CaseTwinsAreStoredWithAWarningAndBothComeBack) {
-    TNativeScratch dir;
-    dir.MakeDir("src");
-    dir.MakeDir("parts");
-    dir.MakeDir("back");
-    dir.Write("src/readme", "lower");
-    dir.Write("src/README", "upper");
-    const TNativeRun split = RunNative({"split", "src", "parts"}, dir.Dir);
-    EXPECT_EQ(0, split.Code);
-    EXPECT_NE(std::string::npos, split.Err.find("differ only in letter case")) << split.Err;
-    EXPECT_EQ(0, RunNative({"join", "parts/src.h001", "back"}, dir.Dir).Code);
-    EXPECT_EQ("lower", dir.Read("back/src/readme"));
-    EXPECT_EQ("upper", dir.Read("back/src/README"));
+    const struct {
+        const char* First;
+        const char* Second;
+        bool Twins;
+    } rows[] = {
+        {"readme", "README", true},
+        {"\u00e9.txt", "\u00c9.txt", true},                  // e acute, Latin-1
+        {"\u043a\u0438\u0440\u0430", "\u041a\u0418\u0420\u0410", true},  // Cyrillic
+        {"\u043a\u0438\u0440\u0430", "\u040a\u0438\u0440\u0430", false},  // another letter, no twin
+        {"\u03c3\u03bf\u03c6\u03af\u03b1", "\u03a3\u039f\u03a6\u038a\u0391", true},  // Greek
+        {"\uff41\uff42", "\uff21\uff22", true},                // fullwidth forms
+        {"\u65e5\u672c", "\u65e5\u672c\u8a9e", false},          // CJK has no case
+        {"\U0001F600a", "\U0001F600A", true},                  // emoji stay, the letter folds
+        {"\U00010428", "\U00010400", false},                   // beyond the BMP Windows folds nothing
+        {"stra\u00dfe", "STRASSE", false},                       // no one-letter capital
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.First) + " / " + row.Second);
+        TNativeScratch dir;
+        dir.MakeDir("src");
+        dir.MakeDir("parts");
+        dir.MakeDir("back");
+        dir.Write(std::string("src/") + row.First, "first");
+        dir.Write(std::string("src/") + row.Second, "second");
+        const TNativeRun split = RunNative({"split", "src", "parts"}, dir.Dir);
+        EXPECT_EQ(0, split.Code);
+        EXPECT_EQ(row.Twins, split.Err.find("differ only in letter case") != std::string::npos) << split.Err;
+        EXPECT_EQ(0, RunNative({"join", "parts/src.h001", "back"}, dir.Dir).Code);
+        EXPECT_EQ("first", dir.Read(std::string("back/src/") + row.First));
+        EXPECT_EQ("second", dir.Read(std::string("back/src/") + row.Second));
+    }
 }
 
 // FIFOs, sockets and devices are never read: each is named and left out. A

@@ -1,5 +1,6 @@
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
+#include "foundation/platform/TextServices.h"
 #include "index/PathOps.h"
 
 #include <gtest/gtest.h>
@@ -151,10 +152,10 @@ TEST(UpperText, UpperCasesACopyByTheAnsiRules) {
         {"size$ff", "SIZE$FF"},
         {"", ""},
         {"/\\-.0x9", "/\\-.0X9"},
-        // Code page 1252: accented letters have capitals, the division sign
-        // has none.
-        {"\xE0\xE8\xF9", "\xC0\xC8\xD9"},
-        {"\xF7", "\xF7"},
+        // Accented letters have capitals, the division sign has none (in
+        // the program's text: code page 1252 or UTF-8).
+        {OsTextFromCp1252("\xE0\xE8\xF9"), OsTextFromCp1252("\xC0\xC8\xD9")},
+        {OsTextFromCp1252("\xF7"), OsTextFromCp1252("\xF7")},
         {"it", "IT"},
     };
     for (const auto& row : rows) {

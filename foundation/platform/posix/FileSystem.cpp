@@ -3,6 +3,7 @@
 // the components of stored names; this is the one place that turns them into
 // the system's form with slashes, and that checks the names it lists.
 #include "../FileSystem.h"
+#include "PosixText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -321,13 +322,12 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
                 State->Names.push_back(name);
         }
         // Each name's key once, not once per comparison.
-        std::vector<std::pair<std::string, std::string>> keyed;
+        std::vector<std::pair<std::u16string, std::string>> keyed;
         keyed.reserve(State->Names.size());
         for (std::string& name : State->Names) {
             std::string text;
             OsTextFromSystemName(name, text);
-            OsCharUpper(text);
-            keyed.emplace_back(std::move(text), std::move(name));
+            keyed.emplace_back(OsNameOrderKey(text), std::move(name));
         }
         std::sort(keyed.begin(), keyed.end());
         for (size_t i = 0; i < keyed.size(); ++i)

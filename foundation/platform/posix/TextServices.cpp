@@ -2,6 +2,10 @@
 // the Win32 rules for code page 1252 and the proleptic Gregorian calendar
 // from 1601, so that both programs read and write the same header texts.
 #include "../TextServices.h"
+#include "PosixText.h"
+
+#include <locale.h>
+#include <wctype.h>
 
 namespace {
 
@@ -44,19 +48,6 @@ void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
 
 const int64_t Epoch1601 = DaysFromCivil(1601, 1, 1);
 
-unsigned char UpperCp1252(unsigned char c) {
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<unsigned char>(c - 32);
-    switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
-    }
-}
 
 // Characters of code page 1252 at 0x80-0x9F; the five bytes that it leaves
 // undefined stand for the control characters of the same number, as the
@@ -137,8 +128,13 @@ void AppendUtf8(std::string& out, uint32_t code) {
     } else if (code < 0x800) {
         out += static_cast<char>(0xC0 | (code >> 6));
         out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
+    } else if (code < 0x10000) {
         out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
@@ -150,9 +146,68 @@ const char* OsCharNext(const char* p) {
     return *p ? p + 1 : p;
 }
 
+namespace {
+
+// The C library's Unicode data, whatever locale the process runs in.
+locale_t Utf8Locale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return locale;
+}
+
+// Windows upper-cases a name one UTF-16 code unit at a time with the simple
+// mappings: a character beyond the BMP stays itself, and so does one whose
+// capital lies beyond it.
+uint32_t UpperAsWindows(uint32_t code) {
+    if (code > 0xFFFF)
+        return code;
+    // Every C library here has C.UTF-8; without it, ASCII at least.
+    if (Utf8Locale() == static_cast<locale_t>(0))
+        return code >= 'a' && code <= 'z' ? code - 32 : code;
+    const uint32_t upper = static_cast<uint32_t>(towupper_l(static_cast<wint_t>(code), Utf8Locale()));
+    return upper > 0xFFFF || (upper >= 0xD800 && upper <= 0xDFFF) ? code : upper;
+}
+
+}  // namespace
+
 void OsCharUpper(std::string& text) {
-    for (char& c : text)
-        c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
+    std::string upper;
+    upper.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t start = pos;
+        uint32_t code = 0;
+        if (NextUtf8(text, pos, code)) {
+            AppendUtf8(upper, UpperAsWindows(code));
+        } else {
+            // A byte that is no UTF-8 stays as it is.
+            upper += text[start];
+            pos = start + 1;
+        }
+    }
+    text = std::move(upper);
+}
+
+std::u16string OsNameOrderKey(const std::string& text) {
+    std::string upper = text;
+    OsCharUpper(upper);
+    std::u16string key;
+    key.reserve(upper.size());
+    size_t pos = 0;
+    while (pos < upper.size()) {
+        const size_t start = pos;
+        uint32_t code = 0;
+        if (!NextUtf8(upper, pos, code)) {
+            code = static_cast<unsigned char>(upper[start]);
+            pos = start + 1;
+        }
+        if (code > 0xFFFF) {
+            key += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            key += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            key += static_cast<char16_t>(code);
+        }
+    }
+    return key;
 }
 
 // The OEM code page 437 from 0x80 on, for the letters and signs that code
