@@ -505,10 +505,10 @@ inline TExpect Expected(const TPlan& plan, const TSet& set, const std::vector<TD
     const TDamage& d = damage[0];
     const int lostOrDamaged = d.Kind == Lose || d.Kind == LoseVolume ? 1 : 13;
     if (plan.DropSfv) {
-        const bool lastPart = d.File == set.Data(set.DataParts);
+        const int64_t part = set.ReadOrder(d.File) - set.HeaderFiles();
         switch (d.Kind) {
         case Flip:
-            e.FlippedAt = (set.ReadOrder(d.File) - set.HeaderFiles() - 1) * set.PartSize + d.At;
+            e.FlippedAt = (part - 1) * set.PartSize + d.At;
             e.Mask = d.Mask;
             return e;
         // The parts are all there and as long as the header says together;
@@ -516,8 +516,12 @@ inline TExpect Expected(const TPlan& plan, const TSet& set, const std::vector<TD
         case Move: e.Join = 13; return e;
         case ParityLost:
         case ParityFlipped: return e;
-        // The join takes from the last part what the header asks for.
-        case Extend: e.Join = lastPart || parityGood ? 0 : 13; e.Verify = parityGood ? 14 : 13; return e;
+        // The join reads no further than the set's last byte: a byte past
+        // it is never seen.
+        case Extend:
+            e.Join = part * set.PartSize >= plan.Total() || parityGood ? 0 : 13;
+            e.Verify = parityGood ? 14 : 13;
+            return e;
         default: e.Join = parityGood ? 0 : lostOrDamaged; e.Verify = parityGood ? 14 : lostOrDamaged; return e;
         }
     }
