@@ -10,6 +10,8 @@
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/Prompts.h"
 
+#include <new>
+
 TJobWindow* JobWindow = nullptr;
 
 const char* const UnknownErrorText = "An unknown error occured!";
@@ -28,18 +30,52 @@ uint8_t TFendrix::Execute(TFendrixStartParams& params) {
     return Params->Unsplit ? JoinJob() : SplitJob();
 }
 
+namespace {
+
+// The busy cursor while the job's steps run, cleared however they end.
+class TBusyScope {
+public:
+    explicit TBusyScope(TFendrix& job) : Job(job) { Job.BeginBusy(); }
+    ~TBusyScope() { Job.EndBusy(); }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    TFendrix& Job;
+};
+
+}  // namespace
+
+// The path check is inside the guard as well: what escapes it (a message
+// box that fails, memory that runs out) ends the job with a result code as
+// it would in any later step, and never leaves the caller with an exception.
 uint8_t TFendrix::RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t)) {
-    uint8_t r = CheckPaths(splitting);
-    BeginBusy();
+    uint8_t r = rcUnknownError;
     try {
+        r = CheckPaths(splitting);
+        const TBusyScope busy(*this);
         Caption = LangText(splitting ? 0 : 1);
         r = (this->*steps)(r);
     } catch (...) {
-        r = rcUnknownError;
+        r = UnknownFailure();
     }
-    EndBusy();
     SetProgressTotal(0);
     return r;
+}
+
+uint8_t TFendrix::UnknownFailure() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        // Out of memory is no file that is missing or damaged, and no file
+        // error with a system text: "any other error", named as what it is.
+        try {
+            FailureText = LangText(msgOutOfMemory);
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+    return rcUnknownError;
 }
 
 uint8_t TFendrix::SplitJob() {
@@ -78,8 +114,13 @@ uint8_t TFendrix::ReportFileError(const std::string& text) {
     return rcFileError;
 }
 
+// Where the job knows more than the code says (which file, what failed),
+// the window shows that instead of the code's general text. Codes without
+// a text of their own have shown what they had to say already.
 void TFendrix::ShowResultMessage(uint8_t code) {
-    const std::string text = ResultText(code);
+    std::string text = ResultText(code);
+    if (!text.empty() && !FailureText.empty())
+        text = FailureText;
     if (!text.empty() && !Params->Silent)
         MessageBox(text, mbIconWarning | mbOk);
 }

@@ -3,6 +3,7 @@
 // the listed files, each stamped with its recorded time.
 #include "ParityRepair.h"
 #include "SetChecksums.h"
+#include "SetLayout.h"
 #include "UnitFendrix.h"
 #include "VolumeWriter.h"
 
@@ -14,10 +15,10 @@
 #include "foundation/platform/Prompts.h"
 #include "index/EntryNames.h"
 #include "index/PartNames.h"
+#include "index/RestorableList.h"
 
 #include <algorithm>
 #include <new>
-#include <set>
 #include <vector>
 
 namespace {
@@ -26,26 +27,6 @@ namespace {
 // the path and the file must exist.
 constexpr uint32_t OpenPartDialogFlags = 0x1804;
 constexpr size_t DialogPathLimit = 259;
-
-// Every entry's name stays below the output directory, names one path only
-// once (letter case ignored, as the file system does), and every file has a
-// size the copy can count down; anything else is not a header we wrote.
-// On a POSIX system (TNameRules::Posix) the names are the ones safe there,
-// and letter case tells names apart.
-bool ListIsSafe(const TFileInfos& list, TNameRules rules) {
-    std::set<std::string> paths;
-    const bool posix = rules == TNameRules::Posix;
-    for (int32_t i = 0; i < list.Count(); ++i) {
-        const TFileInfo* entry = list.GetItem(i);
-        if (!(posix ? IsSafePosixEntryName(entry->Name) : IsSafeEntryName(entry->Name)))
-            return false;
-        if (entry->Kind == fkFile && entry->Size < 0)
-            return false;
-        if (!paths.insert(posix ? entry->Name : UpperText(entry->Name)).second)
-            return false;
-    }
-    return true;
-}
 
 class TJoinRun {
 public:
@@ -69,6 +50,13 @@ private:
     bool RebuildPart(const std::string& name);
     void DrainPart();
     bool VerifiedPart(bool header, bool lastRead = false);
+    // Why the open data part does not fit the set's layout; empty when it
+    // fits. The part that holds the set's end counts with all its bytes.
+    std::string LayoutFault(bool lastRead);
+    int64_t OpenPartSize();
+    // The text of a lost part, with why the parity file did not rebuild it
+    // where one was tried.
+    std::string WithParityNote(const std::string& text, const std::string& name) const;
     bool BuildNumberedList();
     void RestoreDirectoryTimes();
     void RewindToPartStart();
@@ -154,8 +142,11 @@ void TJoinRun::BuildList() {
         return;
     // Names are checked before anything is created: a refused header leaves
     // the output directory exactly as it was.
-    if (!ListIsSafe(FileList, Job.ScanPolicy.Rules))
+    if (const TFileInfo* unsafe = FirstUnsafeEntry(FileList, Job.ScanPolicy.Rules)) {
+        Job.FailureText =
+            LangText(msgHeaderEntryUnsafe, {PartFileName(SetStem, true, 1), ShownEntryName(unsafe->Name)});
         Result = rcInvalidHeader;
+    }
 }
 
 void TJoinRun::ReadHeader() {
@@ -178,8 +169,10 @@ void TJoinRun::ReadHeader() {
         else
             OpenPart(true, PartNo + 1);
     }
-    if (Result == rcOk && !FileList.ParseHeader(headerText))
+    if (Result == rcOk && !FileList.ParseHeader(headerText)) {
+        Job.FailureText = LangText(msgHeaderInvalid, {PartFileName(SetStem, true, 1)});
         Result = rcInvalidHeader;
+    }
 }
 
 void TJoinRun::CopyData() {
@@ -252,28 +245,32 @@ void TJoinRun::DrainPart() {
     }
 }
 
-// True for a part that its checksum confirms, or that has none, and that,
-// read before the last one, has the size of part 001 as every data part of
-// a set but its last has (a part of another size would shift every byte
-// after it). Otherwise a silent join ends with rcDamaged; the window names
-// the part and asks for another copy, which is opened in its place (false,
-// Result still rcOk), or the job is cancelled.
+// True for a part that its checksum confirms, or that has none, and that
+// fits the set's layout (SetLayout.h): read before the last one, it has the
+// size of part 001, and the part that holds the set's end holds no more than
+// what is left (a part of another size would shift every byte after it).
+// Otherwise a silent join ends with rcDamaged; the window names the part and
+// asks for another copy, which is opened in its place (false, Result still
+// rcOk), or the job is cancelled.
 bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
-    bool sized = true;
-    if (!header && !lastRead && !Params.NoHeader) {
-        if (PartNo == 1)
-            FirstPartSize = PartBytes;
-        sized = PartBytes == FirstPartSize;
+    std::string fault;
+    std::string windowText;
+    if (!Checksums.Matches(PartName, PartCrc.Value)) {
+        fault = LangText(msgFileIsDamaged, {PartName});
+        windowText = LangText(msgPartDamaged, {PartName});
+    } else if (!header && !Params.NoHeader) {
+        fault = LayoutFault(lastRead);
+        windowText = fault + "\r\n" + LangText(msgChooseAnotherCopy);
     }
-    if (sized && Checksums.Matches(PartName, PartCrc.Value))
+    if (fault.empty())
         return true;
     if (Params.Silent) {
         if (!RebuildPart(PartName)) {
-            Job.FailureText = LangText(msgFileIsDamaged, {PartName});
+            Job.FailureText = WithParityNote(fault, PartName);
             Result = rcDamaged;
         }
     } else {
-        Job.MessageBox(LangText(msgPartDamaged, {PartName}), mbOk | mbIconWarning);
+        Job.MessageBox(windowText, mbOk | mbIconWarning);
         if (!BrowseForPart(PartsDir, PartName) && !RebuildPart(PartName))
             Result = rcCancelled;
     }
@@ -286,14 +283,37 @@ bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
     return false;
 }
 
+std::string TJoinRun::LayoutFault(bool lastRead) {
+    TPartPlace place;
+    place.Size = lastRead ? OpenPartSize() : PartBytes;
+    if (PartNo == 1)
+        FirstPartSize = place.Size;
+    place.FirstPartSize = FirstPartSize;
+    place.Before = PartStart.Position;
+    place.Total = FileList.TotalSize();
+    return PartFitText(PartName, place);
+}
+
+int64_t TJoinRun::OpenPartSize() {
+    return MemoryPart ? MemorySize : PartStream->GetSize();
+}
+
+std::string TJoinRun::WithParityNote(const std::string& text, const std::string& name) const {
+    if (!ParityTried)
+        return text;
+    const std::string note = Parity.FailureNote(name);
+    return note.empty() ? text : text + "\r\n" + note;
+}
+
 void TJoinRun::RewindToPartStart() {
     Out.Close();
     const TPartStart start = PartStart;
     if (!start.OutputOpen) {
+        // Where the part begins is taken down as it is opened again.
+        Position = start.Position;
         OpenPart(false, PartNo);
         if (Result == rcOk)
             OutIndex = OpenNextOutput(start.OutIndex);
-        Position = start.Position;
         return;
     }
     const TFileInfo* entry = FileList.GetItem(start.OutIndex);
@@ -382,7 +402,7 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     if (Params.Silent) {
         if (RebuildPart(name))
             return rcOk;
-        Job.FailureText = LangText(13, {name});
+        Job.FailureText = WithParityNote(LangText(13, {name}), name);
         return rcSourceNotFound;
     }
     Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
@@ -451,9 +471,17 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
 bool TJoinRun::BuildNumberedList() {
     const std::string dir = AddTrailingBackslash(PartsDir, NativePathStyle);
     std::vector<int32_t> numbers;
+    // The first part of the set that is not there, for a silent join's text.
+    auto missing = [&](int32_t number) {
+        if (Params.Silent)
+            Job.FailureText = LangText(13, {PartFileName(SetStem, false, number)});
+    };
     if (Checksums.Empty()) {
-        if (!FileList.ScanNumberedParts(Params.SourcePath))
+        if (!FileList.ScanNumberedParts(Params.SourcePath)) {
+            // Such a set has at least two parts.
+            missing(PathKind(dir + PartFileName(SetStem, false, 1)) == pkFile ? 2 : 1);
             return false;
+        }
         int32_t highest = 0;
         TDirectoryReader reader(PartsDir);
         TEntryInfo info;
@@ -480,6 +508,7 @@ bool TJoinRun::BuildNumberedList() {
         const std::string name = PartFileName(SetStem, false, static_cast<int32_t>(i + 1));
         if (numbers[i] != static_cast<int32_t>(i + 1) || !OsQueryPath(dir + name, info) ||
             info.Kind != TEntryKind::File) {
+            missing(static_cast<int32_t>(i + 1));
             if (!Params.Silent)
                 Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
             FileList.Clear();
@@ -489,8 +518,10 @@ bool TJoinRun::BuildNumberedList() {
     }
     if (Checksums.Empty())
         return true;
-    if (numbers.empty())
+    if (numbers.empty()) {
+        missing(1);
         return false;
+    }
     FileList.Clear();
     TFileInfo* entry = FileList.Add();
     entry->Kind = fkFile;

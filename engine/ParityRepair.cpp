@@ -17,9 +17,14 @@ bool TParityRepair::Load(const std::string& dir, const std::string& stem) {
     IsLoaded = false;
     Target = -1;
     Bytes.clear();
-    const std::string path = AddTrailingBackslash(dir, NativePathStyle) + stem + "par";
+    ParityName = stem + "par";
+    LastFailure = TParityFailure::Absent;
+    const std::string path = AddTrailingBackslash(dir, NativePathStyle) + ParityName;
     if (stem.empty() || PathKind(path) != pkFile)
         return false;
+    // Until it has passed every check below, the file is no parity file of
+    // this set.
+    LastFailure = TParityFailure::Damaged;
     const auto file = TFileStreamLite::OpenForReading(path);
     // Anything longer than the largest block and its text is no parity file
     // of ours; it is not read into memory.
@@ -50,7 +55,26 @@ bool TParityRepair::Load(const std::string& dir, const std::string& stem) {
         }
     }
     IsLoaded = true;
+    LastFailure = TParityFailure::None;
     return true;
+}
+
+std::string TParityRepair::FailureNote(const std::string& lostFile) const {
+    switch (LastFailure) {
+    case TParityFailure::None:
+        // One volume is rebuilt already: a file of another is a second loss.
+        if (Target >= 0 && VolumeOf(lostFile) != Target)
+            return LangText(msgParityBeyondRepair, {ParityName, lostFile});
+        break;
+    case TParityFailure::Absent:
+        // Only a set that was made with a parity file misses it.
+        if (Checksums.Lists(ParityName))
+            return LangText(msgParityMissingNoRebuild, {ParityName, lostFile});
+        break;
+    case TParityFailure::Damaged: return LangText(msgParityDamagedNoRebuild, {ParityName, lostFile});
+    case TParityFailure::BeyondRepair: return LangText(msgParityBeyondRepair, {ParityName, lostFile});
+    }
+    return std::string();
 }
 
 int32_t TParityRepair::VolumeOf(const std::string& fileName) const {
@@ -105,8 +129,10 @@ bool TParityRepair::Rebuild(const std::string& dir, int32_t target) {
         return false;
     Buffer.resize(CopyBufferSize);
     // The block is changed in place: a failed rebuild leaves it spoilt, and
-    // the parity file is no longer counted as loaded.
+    // the parity file is no longer counted as loaded. What fails from here
+    // on is a set that lost more than the block can give back.
     IsLoaded = false;
+    LastFailure = TParityFailure::BeyondRepair;
     for (size_t v = 0; v < Description.Volumes.size(); ++v) {
         if (static_cast<int32_t>(v) == target)
             continue;
@@ -156,6 +182,7 @@ bool TParityRepair::Rebuild(const std::string& dir, int32_t target) {
             return false;
         }
     }
+    LastFailure = TParityFailure::None;
     return true;
 }
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// Why no volume was rebuilt.
+enum class TParityFailure { None, Absent, Damaged, BeyondRepair };
+
 class TParityRepair {
 public:
     explicit TParityRepair(const TSetChecksums& checksums) : Checksums(checksums) {}
@@ -34,6 +37,15 @@ public:
     // The rebuilt bytes of a file of the rebuilt volume; false for others.
     bool Rebuilt(const std::string& fileName, const char*& data, int64_t& size) const;
 
+    // What kept the last Load or Rebuild from its end; None after success.
+    TParityFailure Failure() const { return LastFailure; }
+    // The parity file's name, as Load looked for it.
+    const std::string& FileName() const { return ParityName; }
+    // Why the parity file did not rebuild the named file, in a catalogue
+    // text that names both, for the end of that file's own message; empty
+    // where there is nothing to say (a set made without a parity file).
+    std::string FailureNote(const std::string& lostFile) const;
+
 private:
     // True when the file is there with its recorded size and checksum. Its
     // bytes are XORed into the block at offset as they are read; a failed
@@ -42,6 +54,8 @@ private:
     bool XorFile(const std::string& path, int64_t offset, int64_t limit, int64_t& read, uint32_t& crc);
 
     const TSetChecksums& Checksums;
+    std::string ParityName;
+    TParityFailure LastFailure = TParityFailure::None;
     bool IsLoaded = false;
     TParityLayout Description;
     // The parity file's bytes; the block in it becomes the rebuilt volume.

@@ -1,6 +1,7 @@
 // The split job: the source's files, read in list order as one stream of
 // bytes, cut into data parts of the part size, then the header text spread
 // over header files behind the last data part.
+#include "SetLayout.h"
 #include "UnitFendrix.h"
 #include "VolumeWriter.h"
 
@@ -308,6 +309,9 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     // name the parts after.
     if (r == rcOk && FileList->Count() == 0)
         r = rcSourceNotFound;
+    // What the split writes, the empty last part of a source that is an
+    // exact multiple of the part size included.
+    const int64_t dataParts = r == rcOk ? SplitDataPartCount(FileList->TotalSize(), Params->Size) : 0;
     // The header text as the scan sees it; built once for the guard and
     // the progress total (the one written is built after the data).
     const int64_t headerSize = r == rcOk ? FileList->HeaderSize() : 0;
@@ -320,8 +324,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
             r = ReportFileError(LangText(msgSourceInTheWay, {victim}));
     }
     if (r == rcOk && !Params->Silent) {
-        const std::string question =
-            LangText(10, {FormatZeroPadded(0, PartCount(FileList->TotalSize())), LangText(22)});
+        const std::string question = LangText(10, {FormatZeroPadded(0, dataParts), LangText(22)});
         if (MessageBox(question, mbYesNo | mbIconInformation) == idNo)
             r = rcCancelled;
     }
@@ -332,8 +335,8 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
         r = SplitCore();
     }
     if (r == rcOk && !Params->Silent) {
-        std::string report = LangText(11, {FormatZeroPadded(0, PartCount(FileList->TotalSize())),
-                                           FormatZeroPadded(0, HeaderFilesWritten)});
+        std::string report =
+            LangText(11, {FormatZeroPadded(0, dataParts), FormatZeroPadded(0, HeaderFilesWritten)});
         if (Params->Size == DefaultPartSize)
             report += "\r\n" + LangText(15);
         if (Params->Parity)

@@ -5,6 +5,7 @@
 #include "index/UnitFileInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,8 +81,8 @@ public:
     TFendrix(const TFendrix&) = delete;
     TFendrix& operator=(const TFendrix&) = delete;
 
-    // Runs one job. Exceptions other than the engine's own reach the caller,
-    // which turns them into rcUnknownError.
+    // Runs one job. An exception that none of its steps handles, the path
+    // check's included, ends the job with rcUnknownError.
     uint8_t Execute(TFendrixStartParams& params);
     void ShowResultMessage(uint8_t code);
     uint8_t CheckPaths(bool splitting);
@@ -122,8 +123,20 @@ public:
     // job knows more than its result code says (the file, the system's
     // reason); empty otherwise.
     std::string FailureText;
+    // Told, in a catalogue text, of what a job wrote beyond what was asked
+    // of it: the files a repair put back into a set, and the name under
+    // which it kept a damaged one. None by default.
+    std::function<void(const std::string& text)> Report;
+    void Tell(const std::string& text) const {
+        if (Report)
+            Report(text);
+    }
     // The text of a result code as the window shows it; empty for none.
     static std::string ResultText(uint8_t code);
+    // The result of an exception that no step of the job handled, from
+    // inside the handler that caught it: rcUnknownError, with the text that
+    // says so where the system ran out of memory.
+    uint8_t UnknownFailure();
     std::string Caption;
     // Header files that the last SplitCore wrote; the report names them.
     int32_t HeaderFilesWritten = 0;
@@ -138,7 +151,8 @@ public:
     // mode only); returns rcFileError.
     uint8_t ReportFileError(const std::string& text);
     // The frame of both jobs: the path check, the busy cursor, the caption
-    // and a guard that turns any exception of the steps into rcUnknownError.
+    // and a guard that turns any exception of the path check and the steps
+    // into rcUnknownError.
 private:
     bool BatchNameFits(const std::string& source) const;
     void RefuseBatch(const std::string& source);

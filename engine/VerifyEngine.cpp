@@ -1,9 +1,12 @@
 // The verify run: every header file and data part of a set is read once and
 // checked, against the set's sfv file where there is one, and the data parts
-// against the length that the header records. Nothing is written, unless a
-// repair is asked for and the set's parity file rebuilds what was lost.
+// against the layout that the header's total gives them (SetLayout.h).
+// Nothing is written, unless a repair is asked for and the set's parity file
+// rebuilds what was lost.
+#include "DamagedCopy.h"
 #include "ParityRepair.h"
 #include "SetChecksums.h"
+#include "SetLayout.h"
 #include "UnitFendrix.h"
 
 #include "foundation/UnitFileStream.h"
@@ -12,6 +15,7 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/checksum/Crc32.h"
 #include "index/PartNames.h"
+#include "index/RestorableList.h"
 
 #include <new>
 #include <set>
@@ -21,8 +25,9 @@ namespace {
 
 class TVerifyRun {
 public:
-    TVerifyRun(const std::string& anyFile, TFileInfos& list, std::string& failureText)
-        : Dir(ParentPath(anyFile, NativePathStyle)), List(list), FailureText(failureText), Buffer(CopyBufferSize) {
+    TVerifyRun(const std::string& anyFile, TFendrix& job)
+        : Dir(ParentPath(anyFile, NativePathStyle)), Job(job), List(*job.FileList), FailureText(job.FailureText),
+          Buffer(CopyBufferSize) {
         const std::string name = FileNamePart(anyFile, NativePathStyle);
         Stem = name.substr(0, LastDelimiterPos(".", name));
     }
@@ -45,9 +50,17 @@ private:
         FailureText = LangText(msgSetLengthWrong, {Stem.substr(0, Stem.size() - 1)});
         return rcDamaged;
     }
+    uint8_t HeaderInvalid() {
+        FailureText = LangText(msgHeaderInvalid, {PartFileName(Stem, true, 1)});
+        return rcInvalidHeader;
+    }
+    // The file that Check looked at last: after a failure, the one at fault,
+    // which the parity file's note names.
+    std::string LastChecked;
 
     std::string Dir;
     std::string Stem;
+    TFendrix& Job;
     TFileInfos& List;
     std::string& FailureText;
     TSetChecksums Checksums;
@@ -59,6 +72,7 @@ private:
 uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
     Checked.insert(UpperText(name));
     const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + name;
+    LastChecked = name;
     if (PathKind(path) != pkFile) {
         FailureText = LangText(13, {name});
         return rcSourceNotFound;
@@ -90,8 +104,12 @@ uint8_t TVerifyRun::Run(bool repair) {
         return r;
     TParityRepair parity(Checksums);
     try {
-        if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir))
+        if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir)) {
+            // The file's own text first, then why the parity file is no help.
+            if (const std::string note = parity.FailureNote(LastChecked); !note.empty())
+                FailureText += "\r\n" + note;
             return r;
+        }
     } catch (const EExceptionLite&) {
         // A file that cannot be read takes the rebuild with it.
         return r;
@@ -110,15 +128,21 @@ uint8_t TVerifyRun::CheckParityFile() {
     // A set made without one, or before parity files, has nothing to check.
     if (!Checksums.Lists(name))
         return rcOk;
-    if (PathKind(AddTrailingBackslash(Dir, NativePathStyle) + name) != pkFile)
+    if (PathKind(AddTrailingBackslash(Dir, NativePathStyle) + name) != pkFile) {
+        FailureText = LangText(msgParityFileMissing, {name});
         return rcSourceNotFound;
+    }
     TParityRepair parity(Checksums);
-    return parity.Load(Dir, Stem) ? rcOk : rcDamaged;
+    if (parity.Load(Dir, Stem))
+        return rcOk;
+    FailureText = LangText(msgParityFileDamaged, {name});
+    return rcDamaged;
 }
 
 // Each file of the rebuilt volume that is missing or differs is written; a
-// damaged one is first kept beside it as NAME.damaged, so that nothing that
-// was there is lost.
+// damaged one is first kept beside it (DamagedCopy.h), so that nothing that
+// was there is lost. Every file written is reported with the name of the
+// copy kept.
 void TVerifyRun::WriteBack(const TParityRepair& parity) {
     const int32_t volume = parity.RebuiltVolume();
     for (const TParityFile& part : parity.Layout().Volumes[static_cast<size_t>(volume)].Files) {
@@ -127,21 +151,17 @@ void TVerifyRun::WriteBack(const TParityRepair& parity) {
         if (!parity.Rebuilt(part.Name, data, size))
             continue;
         const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + part.Name;
+        std::string kept;
         if (PathKind(path) == pkFile) {
             if (Check(part.Name) == rcOk && Size == size)
                 continue;
-            TOsError error;
-            if (!OsCopyFileNoReplace(path, path + ".damaged", error))
-                RaiseOsError(error);
+            kept = KeepDamagedCopy(path);
         }
         const auto file = TFileStreamLite::CreateForWriting(path);
-        while (size > 0) {
-            const uint32_t chunk = static_cast<uint32_t>(Min64(size, 1 << 30));
-            if (file->Write(data, chunk) != chunk)
-                throw EExceptionLite(WriteErrorText);
-            data += chunk;
-            size -= chunk;
-        }
+        file->WriteAll(data, static_cast<size_t>(size), WriteErrorText);
+        file->Close();
+        Job.Tell(kept.empty() ? LangText(msgRebuiltFromParity, {part.Name, parity.FileName()})
+                              : LangText(msgRebuiltDamagedKept, {part.Name, parity.FileName(), kept}));
     }
 }
 
@@ -149,36 +169,34 @@ uint8_t TVerifyRun::CheckSet() {
     std::string header;
     for (int32_t n = 1;; ++n) {
         if (n > MaxParts)
-            return rcInvalidHeader;
+            return HeaderInvalid();
         if (const uint8_t r = Check(PartFileName(Stem, true, n), &header); r != rcOk)
             return r;
         if (TFileInfos::IsCompleteHeader(header))
             break;
     }
     if (!List.ParseHeader(header))
+        return HeaderInvalid();
+    // What the join would refuse to restore is no good set either.
+    if (const TFileInfo* unsafe = FirstUnsafeEntry(List, Job.ScanPolicy.Rules)) {
+        FailureText = LangText(msgHeaderEntryUnsafe, {PartFileName(Stem, true, 1), ShownEntryName(unsafe->Name)});
         return rcInvalidHeader;
+    }
 
-    // The data parts hold the listed files back to back: together exactly
-    // as long as the header says. Every part but the last has the size of
-    // the first, so a part missing beyond the count that the header needs
-    // means that one before it came up short.
-    const int64_t total = List.TotalSize();
-    int64_t sum = 0;
-    int64_t needed = MaxParts;
-    for (int32_t n = 1; n == 1 || sum < total; ++n) {
+    // The data parts hold the listed files back to back, shared out as the
+    // split shares them (SetLayout.h), which is what the join holds them to.
+    TLayoutWalk layout(List.TotalSize());
+    for (int32_t n = 1; !layout.Done(); ++n) {
         if (n > MaxParts)
             return LengthWrong();
-        const uint8_t r = Check(PartFileName(Stem, false, n));
-        if (r == rcSourceNotFound && n > needed)
-            return LengthWrong();
-        if (r != rcOk)
+        const std::string name = PartFileName(Stem, false, n);
+        if (const uint8_t r = Check(name); r != rcOk)
             return r;
-        if (n == 1 && Size > 0)
-            needed = total / Size + (total % Size != 0 ? 1 : 0);
-        sum += Size;
+        if (layout.Add(Size) != TPartFit::Right) {
+            FailureText = PartFitText(name, layout.Place());
+            return rcDamaged;
+        }
     }
-    if (sum != total)
-        return LengthWrong();
 
     // Whatever else the sfv file lists of this set, such as an empty last
     // part, is there and intact too. Names that are no file of the set are
@@ -204,18 +222,20 @@ uint8_t TFendrix::VerifyJob() {
     default: break;
     }
     try {
-        TVerifyRun run(Params->SourcePath, *FileList, FailureText);
+        TVerifyRun run(Params->SourcePath, *this);
         const uint8_t r = run.Run(Params->Repair);
         if (!run.Repaired)
             return r;
-        // What the repair wrote is checked as a later verify run would.
+        // What the repair wrote is checked as a later verify run would; the
+        // first run's findings are mended.
         FileList->Clear();
-        TVerifyRun again(Params->SourcePath, *FileList, FailureText);
+        FailureText.clear();
+        TVerifyRun again(Params->SourcePath, *this);
         return again.Run(false);
     } catch (const EExceptionLite& e) {
         FailureText = e.MessageText;
         return rcFileError;
     } catch (...) {
-        return rcUnknownError;
+        return UnknownFailure();
     }
 }

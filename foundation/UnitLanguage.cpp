@@ -132,6 +132,21 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "from the others.",
     "The file \"#\" can be rebuilt from the other parts of the set and its parity file.\r\nDo you want to "
     "rebuild it?",
+    "The data part \"#\" holds # bytes, but every data part before the last is as long as part 001 (# bytes): "
+    "one of the two is damaged.",
+    "The data part \"#\" holds # bytes, but the set's header leaves # bytes for it: it is damaged.",
+    "The data part \"#\" is empty, but the set's header records # bytes of data.",
+    "Please choose another copy of it.",
+    "The header that begins in \"#\" is invalid: it is damaged, or it was not written by Fendrix.",
+    "The header that begins in \"#\" is invalid: its entry \"#\" cannot be restored safely.",
+    "The parity file \"#\" is missing, though the set's checksum file lists it.",
+    "The parity file \"#\" is damaged: it does not match its checksums, or it does not describe this set.",
+    "The parity file \"#\" cannot rebuild \"#\": the parity file is damaged.",
+    "The parity file \"#\", which could rebuild \"#\", is missing.",
+    "The parity file \"#\" cannot rebuild \"#\": another volume of the set is missing or damaged as well.",
+    "\"#\" was rebuilt from the parity file \"#\".",
+    "\"#\" was rebuilt from the parity file \"#\"; the damaged copy is kept as \"#\".",
+    "There was not enough memory to finish the job.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -195,6 +210,24 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "qualsiasi (un disco): la ricostruzione lo ricrea dagli altri.",
     "Il file \"#\" pu\xF2 essere ricreato dalle altre parti dell'insieme e dal suo file di parit\xE0.\r\n"
     "Vuoi ricrearlo?",
+    "La parte di dati \"#\" contiene # byte, ma ogni parte di dati prima dell'ultima \xE8 lunga quanto la parte "
+    "001 (# byte): una delle due \xE8 danneggiata.",
+    "La parte di dati \"#\" contiene # byte, ma l'header dell'insieme di parti ne lascia # per essa: \xE8 "
+    "danneggiata.",
+    "La parte di dati \"#\" \xE8 vuota, ma l'header dell'insieme di parti registra # byte di dati.",
+    "Per favore scegli un'altra copia del file.",
+    "L'header che inizia in \"#\" non \xE8 valido: \xE8 danneggiato, oppure non \xE8 stato scritto da Fendrix.",
+    "L'header che inizia in \"#\" non \xE8 valido: la sua voce \"#\" non si pu\xF2 ripristinare in modo sicuro.",
+    "Il file di parit\xE0 \"#\" \xE8 mancante, bench\xE9 il file dei checksum dell'insieme lo elenchi.",
+    "Il file di parit\xE0 \"#\" \xE8 danneggiato: non corrisponde ai suoi checksum, oppure non descrive questo "
+    "insieme di parti.",
+    "Il file di parit\xE0 \"#\" non pu\xF2 ricreare \"#\": il file di parit\xE0 \xE8 danneggiato.",
+    "Manca il file di parit\xE0 \"#\", che potrebbe ricreare \"#\".",
+    "Il file di parit\xE0 \"#\" non pu\xF2 ricreare \"#\": anche un altro volume dell'insieme \xE8 mancante o "
+    "danneggiato.",
+    "\"#\" \xE8 stato ricreato dal file di parit\xE0 \"#\".",
+    "\"#\" \xE8 stato ricreato dal file di parit\xE0 \"#\"; la copia danneggiata \xE8 conservata come \"#\".",
+    "La memoria non \xE8 bastata per portare a termine il lavoro.",
 };
 
 namespace {

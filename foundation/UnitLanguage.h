@@ -40,7 +40,28 @@ constexpr int msgSetLengthWrong = MessageCount + 19;
 constexpr int msgSetSurvivesLoss = MessageCount + 20;
 // The join's offer to rebuild a part that no copy was found of.
 constexpr int msgRebuildFromParity = MessageCount + 21;
-constexpr int AddedMessageCount = 22;
+// A data part that does not fit the set's layout (engine/SetLayout.h): one
+// that the set goes on after, the one that holds the set's end, an empty
+// part 001.
+constexpr int msgPartLengthWrong = MessageCount + 22;
+constexpr int msgEndPartLengthWrong = MessageCount + 23;
+constexpr int msgFirstPartEmpty = MessageCount + 24;
+// The window's second line under a damaged part's text.
+constexpr int msgChooseAnotherCopy = MessageCount + 25;
+constexpr int msgHeaderInvalid = MessageCount + 26;
+constexpr int msgHeaderEntryUnsafe = MessageCount + 27;
+// The parity file of a set that is whole but for it.
+constexpr int msgParityFileMissing = MessageCount + 28;
+constexpr int msgParityFileDamaged = MessageCount + 29;
+// Why the parity file cannot rebuild a lost part: after the part's own text.
+constexpr int msgParityDamagedNoRebuild = MessageCount + 30;
+constexpr int msgParityMissingNoRebuild = MessageCount + 31;
+constexpr int msgParityBeyondRepair = MessageCount + 32;
+// What a repair wrote into the set.
+constexpr int msgRebuiltFromParity = MessageCount + 33;
+constexpr int msgRebuiltDamagedKept = MessageCount + 34;
+constexpr int msgOutOfMemory = MessageCount + 35;
+constexpr int AddedMessageCount = 36;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

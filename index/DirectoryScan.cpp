@@ -174,12 +174,12 @@ bool TFileInfos::ScanPath(const std::string& path, int64_t limit) {
             break;
         }
         return TotalSize() > limit;
-    } catch (const EExceptionLite&) {
+    } catch (...) {
+        // A half list is no list; and what failed (a name refused, memory
+        // run out) is the caller's to report: taken for an empty source it
+        // would read as a source that is not there.
         Clear();
         throw;
-    } catch (...) {
-        Clear();
-        return false;
     }
 }
 
@@ -206,7 +206,8 @@ bool TFileInfos::ScanNumberedParts(const std::string& partPath) {
             entry->Size += info.Size;
         return true;
     } catch (...) {
+        // Out of memory is no missing part: the caller hears of it.
         Clear();
-        return false;
+        throw;
     }
 }

@@ -8,6 +8,7 @@
 #include "foundation/UnitLanguage.h"
 
 #include <algorithm>
+#include <new>
 
 const char* const HeaderMagic = "QoVa40";
 
@@ -187,6 +188,10 @@ bool TFileInfos::ParseHeader(const std::string& text) {
             valid = ParseEntryAt(*entry, text, pos);
         }
         return valid;
+    } catch (const std::bad_alloc&) {
+        // A header that finds no memory is no invalid header.
+        Clear();
+        throw;
     } catch (...) {
         Clear();
         return false;

@@ -65,10 +65,12 @@ public:
 
     // Appends a file, a directory tree or a root; true when the total size
     // then exceeds limit (a tree far too large is not scanned to its end).
-    // A name that no set can store raises EExceptionLite, naming it.
+    // A name that no set can store raises EExceptionLite, naming it; memory
+    // that runs out raises std::bad_alloc. Either leaves the list empty.
     bool ScanPath(const std::string& path, int64_t limit);
     // Replaces the list by the one file that the numbered parts next to
     // partPath hold; false when there is no set of at least two parts.
+    // Memory that runs out raises std::bad_alloc, the list left empty.
     bool ScanNumberedParts(const std::string& partPath);
 
     TFileInfo* Add();
@@ -80,6 +82,8 @@ public:
     std::string BuildHeader() const;
     int64_t HeaderSize() const;
     static bool IsCompleteHeader(const std::string& text);
+    // False for a text that is no valid header; memory that runs out
+    // raises std::bad_alloc.
     bool ParseHeader(const std::string& text);
 
     void Clear();

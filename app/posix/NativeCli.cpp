@@ -252,6 +252,11 @@ int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& s
         status.End();
         WriteLine(streams.Err, text);
     };
+    // What a repair wrote into the set is the run's outcome: on stdout.
+    engine.Report = [&](const std::string& text) {
+        status.End();
+        streams.Out << TerminalLine(text) << std::endl;
+    };
     if (streams.ErrIsTerminal && !command.Quiet)
         engine.Progress = &status;
     uint8_t result = rcUnknownError;

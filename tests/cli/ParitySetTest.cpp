@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -315,4 +316,37 @@ TEST(ParitySet, PartsTooLargeToHoldInMemoryAreRefused) {
     EXPECT_EQ(0, RunFendrix("/SILENT " + Quoted(dir / "f.bin") + " " + Quoted(dir / "parts") + " /SIZE" +
                             std::to_string(ParityLargestPart + 1)));
     EXPECT_TRUE(FileExists(dir / "parts\\f.bin.001"));
+}
+
+// Repairs of one set, one after another: an earlier repair's copy of the
+// damaged file stays as it was, and each repair keeps its own under the next
+// free name, where a second repair used to end with 9.
+TEST(ParitySet, RepeatedRepairsKeepEveryDamagedCopy) {
+    TScratchDir dir("parityagain");
+    MakeSet(dir);
+    const std::string part = dir / "parts\\f.bin.004";
+    const std::string good = ReadFileBytes(part);
+    const struct {
+        const char* Label;
+        size_t FlipAt;
+        const char* Kept;
+    } rows[] = {
+        {"first repair", 5, "f.bin.004.damaged"},
+        {"second repair", 6, "f.bin.004.damaged2"},
+        {"third repair", 7, "f.bin.004.damaged3"},
+    };
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Label);
+        WriteFileBytes(part, good);
+        FlipByte(part, row.FlipAt);
+        const std::string damaged = ReadFileBytes(part);
+        EXPECT_EQ(0, RunFendrix(Verify(dir, " /REPAIR")));
+        EXPECT_TRUE(good == ReadFileBytes(part)) << "the part is rebuilt";
+        kept.emplace_back(row.Kept, damaged);
+        for (const auto& [name, bytes] : kept)
+            EXPECT_TRUE(bytes == ReadFileBytes(dir / ("parts\\" + name))) << name << " is as its repair kept it";
+    }
+    EXPECT_EQ(0, JoinSilently(dir / "parts\\f.bin.001", dir / "out"));
+    ExpectSourceBack(dir);
 }

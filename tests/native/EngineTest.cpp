@@ -1,5 +1,6 @@
 // The engine's own split and join, run natively over the POSIX layer on real
 // files, under AddressSanitizer and UBSan.
+#include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileFaults.h"
 #include "support/InProcessJob.h"
 #include "native/NativeFiles.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -254,6 +256,35 @@ TEST(NativeEngine, AnUnlistableDirectoryEndsTheSplitWithAFileError) {
         const uint8_t result = Split(dir / "src", dir / "parts", 1000);
         SetFileFaultHook(nullptr);
         EXPECT_EQ(rcFileError, result);
+        EXPECT_TRUE(fs::is_empty(dir / "parts"));
+    }
+}
+
+// Memory that runs out while the scan lists a directory ends the split as
+// what it is (12, with its text), not as a source that is not there (1).
+TEST(NativeEngine, MemoryThatRunsOutInTheScanIsNoMissingSource) {
+    TScratch dir;
+    fs::create_directories(dir / "src/a");
+    WriteBytes(dir / "src/a/x.txt", "x");
+    fs::create_directories(dir / "parts");
+    for (int n = 1; n <= 2; ++n) {
+        SCOPED_TRACE("listing " + std::to_string(n) + " runs out of memory");
+        int count = 0;
+        SetFileFaultHook([&](TFileOperation operation) {
+            if (operation == TFileOperation::List && ++count == n)
+                throw std::bad_alloc();
+            return TFileFault();
+        });
+        TJobRequest request;
+        request.Source = (dir / "src").string();
+        request.OutputDir = (dir / "parts").string();
+        request.Size = 1000;
+        std::string failure;
+        const uint8_t result = RunInProcess(request, &failure);
+        SetFileFaultHook(nullptr);
+        EXPECT_EQ(n, count);
+        EXPECT_EQ(rcUnknownError, result);
+        EXPECT_EQ(LangText(msgOutOfMemory), failure);
         EXPECT_TRUE(fs::is_empty(dir / "parts"));
     }
 }

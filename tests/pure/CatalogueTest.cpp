@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,21 @@ TEST_F(Catalogue, HoldsEveryMessageExactlyInBothLanguages) {
         // process code page.
         LanguageCode = "IT";
         EXPECT_EQ(OsTextFromCp1252(Italian[n]), LangText(n));
+    }
+}
+
+// Every text added since the first catalogue is there in both languages, a
+// translation and not a copy, with the same places for its arguments.
+TEST_F(Catalogue, EveryAddedTextHasAnItalianOneWithTheSameArguments) {
+    for (int n = 0; n < AddedMessageCount; ++n) {
+        SCOPED_TRACE("added message " + std::to_string(n));
+        const std::string english = AddedMessageTable[n];
+        const std::string italian = AddedMessageTable[n + AddedMessageCount];
+        EXPECT_FALSE(english.empty());
+        EXPECT_FALSE(italian.empty());
+        EXPECT_NE(english, italian);
+        EXPECT_EQ(std::count(english.begin(), english.end(), '#'), std::count(italian.begin(), italian.end(), '#'))
+            << english << "\n" << italian;
     }
 }
 

@@ -511,17 +511,19 @@ inline TExpect Expected(const TPlan& plan, const TSet& set, const std::vector<TD
             e.FlippedAt = (part - 1) * set.PartSize + d.At;
             e.Mask = d.Mask;
             return e;
-        // The parts are all there and as long as the header says together;
-        // only the join measures each one against part 001.
-        case Move: e.Join = 13; return e;
+        // Two parts of another size than part 001's: the verify run and the
+        // join measure each one against it alike.
+        case Move: e.Join = 13; e.Verify = 13; return e;
         case ParityLost:
         case ParityFlipped: return e;
-        // The join reads no further than the set's last byte: a byte past
-        // it is never seen.
-        case Extend:
-            e.Join = part * set.PartSize >= plan.Total() || parityGood ? 0 : 13;
-            e.Verify = parityGood ? 14 : 13;
+        // The join and the verify run read no further than the set's last
+        // byte: a byte past it is never seen.
+        case Extend: {
+            const bool pastTheEnd = part * set.PartSize >= plan.Total();
+            e.Join = pastTheEnd || parityGood ? 0 : 13;
+            e.Verify = pastTheEnd ? 0 : parityGood ? 14 : 13;
             return e;
+        }
         default: e.Join = parityGood ? 0 : lostOrDamaged; e.Verify = parityGood ? 14 : lostOrDamaged; return e;
         }
     }

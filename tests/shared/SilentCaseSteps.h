@@ -18,6 +18,7 @@ template <class TFiles>
 void PrepareSharedCase(const TSharedCase& c, TFiles& files) {
     files.Write("src.bin", "source bytes");
     files.Write("k2.bin", std::string(2000, 'k'));
+    files.Write("k1998.bin", std::string(1998, 'k'));
     files.MakeDir("tree");
     files.Write("tree/inner.txt", "inner");
     files.MakeDir("out");

@@ -7,6 +7,9 @@
 // Every case starts from this scratch directory:
 //   src.bin        "source bytes" (12 bytes)
 //   k2.bin         2000 bytes: 1000 parts of 2 bytes, one more than a set holds
+//   k1998.bin      1998 bytes: 999 full parts of 2 bytes, and the empty part
+//                  that follows a full one is the 1000th (as it always was:
+//                  the set joins)
 //   tree/inner.txt "inner"
 //   out/           empty
 //   not-a-dir.txt  a file
@@ -64,6 +67,8 @@ inline const TSharedCase SharedCases[] = {
     {"split: 1000 parts", TCaseJob::Split, TCaseSet::None, "k2.bin", "out", "2", false, nullptr, 7, 7, true, nullptr},
     {"split: 999 parts are the limit", TCaseJob::Split, TCaseSet::None, "k2.bin", "out", "3", false, nullptr, 0, 0,
      false, nullptr},
+    {"split: 999 full parts and the empty one after them", TCaseJob::Split, TCaseSet::None, "k1998.bin", "out", "2",
+     false, nullptr, 0, 0, false, nullptr},
     {"split: a file", TCaseJob::Split, TCaseSet::None, "src.bin", "out", "5", false, nullptr, 0, 0, false, nullptr},
     {"split: a tree", TCaseJob::Split, TCaseSet::None, "tree", "out", "3", false, nullptr, 0, 0, false, nullptr},
     {"join: a directory", TCaseJob::Join, TCaseSet::Good, "set", "out", nullptr, false, nullptr, 3, 3, true, nullptr},

@@ -19,7 +19,8 @@ struct TJobRequest {
     bool Repair = false;
 };
 
-inline uint8_t RunInProcess(const TJobRequest& request) {
+// The job's code; its failure text too where failureText is given.
+inline uint8_t RunInProcess(const TJobRequest& request, std::string* failureText = nullptr) {
     TFendrixStartParams params;
     params.SourcePath = request.Source;
     params.OutputDir = request.OutputDir;
@@ -32,7 +33,10 @@ inline uint8_t RunInProcess(const TJobRequest& request) {
     params.Verify = request.Verify;
     params.Repair = request.Repair;
     TFendrix engine;
-    return engine.Execute(params);
+    const uint8_t result = engine.Execute(params);
+    if (failureText)
+        *failureText = engine.FailureText;
+    return result;
 }
 
 // A join from start into outDir, as the window (silent false) or a silent

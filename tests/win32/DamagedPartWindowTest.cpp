@@ -117,3 +117,72 @@ TEST(DamagedPartWindow, CancellingTheDialogEndsWith11) {
     EXPECT_EQ(rcCancelled, Join(dir / "parts\\src.001", dir / "out"));
     EXPECT_EQ(1u, user.Dialogs.size());
 }
+
+// A part of the wrong length in a set without an sfv file: the window names
+// the part and both lengths, and a good copy finishes the join. The copy of
+// a set's only part is checked from where that part begins, however much of
+// the first copy was read.
+TEST(DamagedPartWindow, APartOfTheWrongLengthIsNamedAndAnotherCopyTaken) {
+    struct TRow {
+        const char* Label;
+        bool OnePartSet;
+        const char* Part;
+        // The bad copy: this many bytes cut off the end, or 'Z's put on.
+        int CutBy;
+        int AddedBytes;
+        const char* Holds;
+        const char* Needs;
+        // The part holds the set's end: held to the header's total, not to
+        // part 001.
+        bool EndPart;
+    } rows[] = {
+        {"a middle part a byte short", false, "src.007", 1, 0, "999", "1000", false},
+        {"a middle part a byte too long", false, "src.011", 0, 1, "1001", "1000", false},
+        {"the last part a byte short", false, "src.019", 1, 0, "849", "850", true},
+        {"the last part two bytes short", false, "src.019", 2, 0, "848", "850", true},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratchDir dir("lengthwin");
+        if (row.OnePartSet) {
+            MakeDirectory(dir / "src");
+            WritePatternFile(dir / "src\\a.bin", 500, 7);
+        } else {
+            MakeTree(dir);
+        }
+        MakeDirectory(dir / "parts");
+        MakeDirectory(dir / "copy");
+        MakeDirectory(dir / "out");
+        {
+            TScriptedUser user;
+            user.DefaultAnswer = idYes;
+            ASSERT_EQ(rcOk, RunInProcess({dir / "src", dir / "parts", 1000, false, false}));
+        }
+        ASSERT_TRUE(DeleteFileA((dir / "parts\\src.sfv").c_str()));
+        for (const std::string& name : FileNamesIn(dir / "parts"))
+            WriteFileBytes(dir / ("copy\\" + name), ReadFileBytes(dir / ("parts\\" + name)));
+        const std::string bad = dir / ("parts\\" + std::string(row.Part));
+        std::string bytes = ReadFileBytes(bad);
+        bytes.resize(bytes.size() - static_cast<size_t>(row.CutBy));
+        bytes += std::string(static_cast<size_t>(row.AddedBytes), 'Z');
+        WriteFileBytes(bad, bytes);
+
+        TScriptedUser user;
+        user.DefaultAnswer = idYes;
+        user.Picks = {dir / ("copy\\" + std::string(row.Part))};
+        EXPECT_EQ(rcOk, Join(dir / "parts\\src.001", dir / "out"));
+
+        const std::string told =
+            LangText(row.EndPart ? msgEndPartLengthWrong : msgPartLengthWrong, {row.Part, row.Holds, row.Needs}) +
+            "\r\n" + LangText(msgChooseAnotherCopy);
+        int named = 0;
+        for (const TMessageBoxRequest& box : user.Boxes)
+            named += box.Text == told ? 1 : 0;
+        EXPECT_EQ(1, named) << "the part and its lengths are named once";
+        ASSERT_EQ(1u, user.Dialogs.size());
+        for (const std::string& name : FileNamesIn(dir / "src"))
+            EXPECT_EQ(ReadFileBytes(dir / ("src\\" + name)), ReadFileBytes(dir / ("out\\src\\" + name))) << name;
+        if (!row.OnePartSet)
+            EXPECT_EQ(ReadFileBytes(dir / "src\\z.bin"), ReadFileBytes(dir / "out\\src\\z.bin"));
+    }
+}

@@ -207,7 +207,8 @@ TEST(FaultInjection, EveryOperationOfAJoinFailsOnce) {
     EXPECT_GT(run.Faults, 20);
     const std::set<TFileOperation> expected = {TFileOperation::Create, TFileOperation::Open, TFileOperation::Read,
                                                TFileOperation::Write, TFileOperation::SetTime,
-                                               TFileOperation::MakeDirectory, TFileOperation::Close};
+                                               TFileOperation::Seek, TFileOperation::MakeDirectory,
+                                               TFileOperation::Close};
     EXPECT_EQ(expected, run.Operations);
 }
 

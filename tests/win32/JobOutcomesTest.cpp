@@ -5,6 +5,7 @@
 // sources of 4 GiB and more. In-process, with real files.
 #include "engine/UnitFendrix.h"
 #include "engine/SilentJob.h"
+#include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 #include "support/InProcessJob.h"
 #include "support/JoinSets.h"
@@ -74,6 +75,11 @@ TEST(JobOutcomes, AnExceptionOtherThanAFileErrorGivesTwelve) {
         TFileOperation Operation;
         TThrown Thrown;
     } rows[] = {
+        // The scan's own failure, not an empty list that reads as a missing
+        // source (1).
+        {"split, out of memory listing a directory", false, true, TFileOperation::List, TThrown::BadAlloc},
+        {"split from the window, out of memory listing a directory", false, false, TFileOperation::List,
+         TThrown::BadAlloc},
         {"split, out of memory opening the source", false, true, TFileOperation::Open, TThrown::BadAlloc},
         {"split, out of memory creating a part", false, true, TFileOperation::Create, TThrown::BadAlloc},
         {"split, out of memory reading", false, true, TFileOperation::Read, TThrown::BadAlloc},
@@ -115,16 +121,19 @@ TEST(JobOutcomes, AnExceptionOtherThanAFileErrorGivesTwelve) {
         int thrown = 0;
         const uint32_t handles = OpenHandleCount();
         uint8_t result;
+        std::string failure;
         {
             THookGuard hook([&](TFileOperation operation) {
                 if (operation == row.Operation && thrown++ == 0)
                     ThrowOne(row.Thrown);
                 return TFileFault();
             });
-            result = RunInProcess(request);
+            result = RunInProcess(request, &failure);
         }
         EXPECT_EQ(1, thrown) << "the exception was thrown once, at " << OperationName(row.Operation);
         EXPECT_EQ(rcUnknownError, result);
+        // Memory that ran out is named as what it is.
+        EXPECT_EQ(row.Thrown == TThrown::BadAlloc ? LangText(msgOutOfMemory) : std::string(), failure);
         EXPECT_EQ(handles, OpenHandleCount()) << "a handle was left open";
         // The file-error box belongs to file errors alone.
         for (const TMessageBoxRequest& box : user.Boxes)

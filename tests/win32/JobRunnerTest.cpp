@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -283,6 +285,41 @@ TEST(ShowResultMessage, ShowsTheWarningOfEachCodeInWindowMode) {
     }
 }
 
+// Where the job knows more than its code (which file, what failed), the
+// warning says that instead of the code's general text; codes that show no
+// warning of their own stay silent.
+TEST(ShowResultMessage, ShowsTheJobsOwnTextInPlaceOfTheCodesOne) {
+    TLanguage english("EN");
+    const std::string own = "The header that begins in \"x.h001\" is invalid.";
+    const struct {
+        uint8_t Code;
+        const char* Shown;  // none: no box
+    } rows[] = {
+        {rcInvalidHeader, own.c_str()},
+        {rcSourceNotFound, own.c_str()},
+        {rcUnknownError, own.c_str()},
+        // The file error's own box and the damaged part's were shown by the
+        // job as it met them.
+        {rcFileError, nullptr},
+        {13, nullptr},
+        {rcCancelled, nullptr},
+        {rcOk, nullptr},
+    };
+    TRecordingWindow window;
+    for (const auto& row : rows) {
+        SCOPED_TRACE("code " + std::to_string(row.Code));
+        TScriptedPerson person;
+        TFendrixStartParams params;
+        TFendrix engine;
+        engine.Params = &params;
+        engine.FailureText = own;
+        engine.ShowResultMessage(row.Code);
+        ASSERT_EQ(row.Shown ? 1u : 0u, person.Boxes.size());
+        if (row.Shown)
+            EXPECT_EQ(row.Shown, person.Boxes[0].Text);
+    }
+}
+
 TEST(ShowResultMessage, SpeaksItalianExceptForTheUnknownError) {
     TLanguage italian("IT");
     TScriptedPerson person;
@@ -341,6 +378,52 @@ TEST(JobFrame, CallsTheWindowOnlyInWindowMode) {
         EXPECT_EQ(rcSourceNotFound, engine.Execute(params));
         EXPECT_EQ(row.Calls, window.Calls);
         EXPECT_EQ(row.Caption, engine.Caption);
+        EXPECT_EQ(0, CountEntries(dir / "out"));
+    }
+}
+
+// The path check runs inside the job's guard: what it throws (here from
+// the warning it shows, that a directory gets no batch file) ends the job
+// with 12 like a failure of any later step, and leaves the window as it
+// was, where it used to escape the job.
+TEST(JobFrame, AnExceptionOfThePathCheckEndsTheJobWithTwelve) {
+    const struct {
+        const char* Name;
+        std::function<void()> Throw;
+        bool OutOfMemory;
+    } rows[] = {
+        {"a library exception", [] { throw std::runtime_error("no box"); }, false},
+        {"out of memory", [] { throw std::bad_alloc(); }, true},
+        {"anything thrown", [] { throw 42; }, false},
+    };
+    TLanguage english("EN");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TScratchDir dir("checkthrows");
+        MakeDirectory(dir / "tree");
+        MakeDirectory(dir / "out");
+        WriteFileBytes(dir / "tree\\a.txt", "a");
+        int boxes = 0;
+        SetMessageBoxResponder([&](const TMessageBoxRequest&) -> int {
+            ++boxes;
+            row.Throw();
+            return idOk;
+        });
+        TRecordingWindow window;
+        TFendrixStartParams params;
+        params.Silent = false;
+        params.Batch = true;
+        params.SourcePath = dir / "tree";
+        params.OutputDir = dir / "out";
+        params.Size = 100;
+        TFendrix engine;
+        uint8_t result = rcOk;
+        EXPECT_NO_THROW(result = engine.Execute(params));
+        SetMessageBoxResponder(nullptr);
+        EXPECT_EQ(1, boxes) << "the batch warning of the path check was the one box";
+        EXPECT_EQ(rcUnknownError, result);
+        EXPECT_EQ(row.OutOfMemory ? "There was not enough memory to finish the job." : "", engine.FailureText);
+        EXPECT_EQ(std::vector<std::string>{"Total 0"}, window.Calls) << "no busy cursor is left behind";
         EXPECT_EQ(0, CountEntries(dir / "out"));
     }
 }

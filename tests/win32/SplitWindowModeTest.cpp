@@ -33,6 +33,18 @@ uint8_t RunSplit(const std::string& source, const std::string& outputDir, int64_
     return RunInProcess(request);
 }
 
+// The data parts of the set named stem that lie in dir: stem.001, stem.002,
+// ... (header files and the sfv file not counted).
+int DataPartsOnDisk(const std::string& dir, const std::string& stem) {
+    int parts = 0;
+    for (const std::string& name : FileNamesIn(dir)) {
+        const std::string tail = name.substr(0, stem.size() + 1) == stem + "." ? name.substr(stem.size() + 1) : "";
+        if (tail.size() >= 3 && tail.find_first_not_of("0123456789") == std::string::npos)
+            ++parts;
+    }
+    return parts;
+}
+
 }  // namespace
 
 TEST(SplitWindowMode, ConfirmationAndReportTexts) {
@@ -41,36 +53,44 @@ TEST(SplitWindowMode, ConfirmationAndReportTexts) {
         int64_t SourceSize;
         int64_t PartSize;
         std::string NameTail;
-        std::string Question;
-        std::string ReportText;
+        // The data parts that the split writes, and so the number that both
+        // texts give.
+        int DataParts;
+        int HeaderFiles;
+        bool DiskNote;
     };
     const TCase cases[] = {
-        {"diskette size adds the note", 3000000, 1453568, "",
-         "There are 3 parts to create. " + EscHint + " Do you want to continue?", Report(3, 1) + "\r\n" + DiskNote},
-        {"one byte less than the diskette size: no note", 3000000, 1453567, "",
-         "There are 3 parts to create. " + EscHint + " Do you want to continue?", Report(3, 1)},
+        {"diskette size adds the note", 3000000, 1453568, "", 3, 1, true},
+        {"one byte less than the diskette size: no note", 3000000, 1453567, "", 3, 1, false},
         // 195 bytes in parts of 100 leave 5 bytes of room; the 150-byte
         // header then takes three header files, and the report says so.
-        {"the report counts the header files written", 195, 100, std::string(108, 'n'),
-         "There are 2 parts to create. " + EscHint + " Do you want to continue?", Report(2, 3)},
-        {"an empty file counts no parts", 0, 100, "",
-         "There are 0 parts to create. " + EscHint + " Do you want to continue?", Report(0, 1)},
+        {"the report counts the header files written", 195, 100, std::string(108, 'n'), 2, 3, false},
+        // A full part is followed by the next one while the source is open:
+        // the last data part is empty, and it is counted.
+        {"an exact multiple of the part size", 300, 100, "", 4, 1, false},
+        {"an empty file has one empty part", 0, 100, "", 1, 1, false},
+        {"less than one part", 50, 100, "", 1, 1, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Label);
         TScratchDir dir("swm");
         MakeDirectory(dir / "out");
-        const std::string source = dir / ("src" + c.NameTail + ".dat");
+        const std::string name = "src" + c.NameTail + ".dat";
+        const std::string source = dir / name;
         WritePatternFile(source, c.SourceSize, 2);
 
         TScriptedUser user;
         user.Answers = {idYes};
         ASSERT_EQ(rcOk, RunSplit(source, dir / "out", c.PartSize));
+        const int onDisk = DataPartsOnDisk(dir / "out", name);
+        EXPECT_EQ(c.DataParts, onDisk);
         ASSERT_EQ(2u, user.Boxes.size());
-        EXPECT_EQ(c.Question, user.Boxes[0].Text);
+        EXPECT_EQ("There are " + std::to_string(onDisk) + " parts to create. " + EscHint + " Do you want to continue?",
+                  user.Boxes[0].Text);
         EXPECT_EQ("Split", user.Boxes[0].Caption);
         EXPECT_EQ(mbYesNo | mbIconInformation, user.Boxes[0].Style);
-        EXPECT_EQ(c.ReportText, user.Boxes[1].Text);
+        EXPECT_EQ(Report(onDisk, c.HeaderFiles) + (c.DiskNote ? "\r\n" + DiskNote : std::string()),
+                  user.Boxes[1].Text);
         EXPECT_EQ("Split", user.Boxes[1].Caption);
         EXPECT_EQ(mbOk | mbIconInformation, user.Boxes[1].Style);
     }

@@ -330,3 +330,41 @@ TEST_F(TWindowJobs, TheParitySwitchFromTheCommandLineReachesTheSplit) {
         Pump();
     }
 }
+
+// A join from the window of a set whose header is refused: the warning
+// names the header file (and the entry at fault) instead of the general
+// "Invalid headerfile!", and nothing is written.
+TEST_F(TWindowJobs, ARefusedHeaderIsNamedInTheWarning) {
+    const struct {
+        const char* Label;
+        const char* Entries;
+        std::string Warning;
+    } rows[] = {
+        {"a size that is no number", "x.bin\tF\tfive\t20200101000000000\t",
+         LangText(msgHeaderInvalid, {"x.bin.h001"})},
+        {"an entry that leaves the output directory", "..\\x.bin\tF\t5\t20200101000000000\t",
+         LangText(msgHeaderEntryUnsafe, {"x.bin.h001", "..\\x.bin"})},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TScratchDir dir("wheader");
+        MakeDirectory(dir / "parts");
+        MakeDirectory(dir / "out");
+        WriteFileBytes(dir / "parts\\x.bin.001", "abcde");
+        WriteFileBytes(dir / "parts\\x.bin.h001", std::string("QoVa40\t") + row.Entries + "\t");
+        StartWindow();
+        SetWindowTextA(Frm->EditSource, (dir / "parts\\x.bin.001").c_str());
+        SetWindowTextA(Frm->EditOutputDir, (dir / "out").c_str());
+        Boxes.clear();
+        Click(Frm->BtnJoin);
+        ASSERT_EQ(2u, Boxes.size()) << "the question, then the warning";
+        EXPECT_EQ(row.Warning, Boxes[1].Text);
+        EXPECT_EQ(mbIconWarning | mbOk, Boxes[1].Style);
+        EXPECT_EQ("Join", Boxes[1].Caption);
+        EXPECT_EQ(0, CountEntries(dir / "out"));
+        JobWindow = nullptr;
+        FrmMain = nullptr;
+        Frm.reset();
+        Pump();
+    }
+}
