@@ -169,44 +169,52 @@ uint32_t UpperAsWindows(uint32_t code) {
 
 }  // namespace
 
-void OsCharUpper(std::string& text) {
-    std::string upper;
-    upper.reserve(text.size());
+namespace {
+
+// Each character of the text in turn; a byte that is no UTF-8 comes as its
+// own value, with valid false.
+template <typename TVisit>
+void EachCodePoint(const std::string& text, TVisit visit) {
     size_t pos = 0;
     while (pos < text.size()) {
         const size_t start = pos;
         uint32_t code = 0;
         if (NextUtf8(text, pos, code)) {
-            AppendUtf8(upper, UpperAsWindows(code));
+            visit(code, true);
         } else {
-            // A byte that is no UTF-8 stays as it is.
-            upper += text[start];
             pos = start + 1;
+            visit(static_cast<unsigned char>(text[start]), false);
         }
     }
+}
+
+}  // namespace
+
+void OsCharUpper(std::string& text) {
+    std::string upper;
+    upper.reserve(text.size());
+    EachCodePoint(text, [&](uint32_t code, bool valid) {
+        // A byte that is no UTF-8 stays as it is.
+        if (valid)
+            AppendUtf8(upper, UpperAsWindows(code));
+        else
+            upper += static_cast<char>(code);
+    });
     text = std::move(upper);
 }
 
 std::u16string OsNameOrderKey(const std::string& text) {
-    std::string upper = text;
-    OsCharUpper(upper);
     std::u16string key;
-    key.reserve(upper.size());
-    size_t pos = 0;
-    while (pos < upper.size()) {
-        const size_t start = pos;
-        uint32_t code = 0;
-        if (!NextUtf8(upper, pos, code)) {
-            code = static_cast<unsigned char>(upper[start]);
-            pos = start + 1;
-        }
+    key.reserve(text.size());
+    EachCodePoint(text, [&](uint32_t code, bool valid) {
+        code = valid ? UpperAsWindows(code) : code;
         if (code > 0xFFFF) {
             key += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
             key += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
             key += static_cast<char16_t>(code);
         }
-    }
+    });
     return key;
 }
 
