@@ -33,32 +33,32 @@ cd "$scratch"
 
 . "$root/bench/rounds.sh"
 
+# One program's figures for one part size: its split with and without
+# parity, then the join of that set with part 005 lost (the set linked
+# rather than copied) against the join of the whole set. The commands take
+# OUT for the output directory and FIRST for part 001 of the set to join.
+measure() { # program label, part size label, split with parity, split without, join
+    local name=$1 label=$2 with=$3 without=$4 join=$5
+    read -r t_new t_old < <(paired "rm -rf p && mkdir p" "${with//OUT/p}" "rm -rf q && mkdir q" "${without//OUT/q}")
+    r=$(ratio "$t_new" "$t_old")
+    row "$name split 1 GiB, $label: with parity ${t_new}s, without ${t_old}s" "$r x" "<= 1.15 x" "$(meets "$r" 1.15)"
+    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.005
+    local lost=${join//FIRST/q${sep}big.bin.001} whole=${join//FIRST/p${sep}big.bin.001}
+    read -r t_new t_old < <(paired "rm -rf j && mkdir j" "${lost//OUT/j}" "rm -rf k && mkdir k" "${whole//OUT/k}")
+    cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "$name: a join differs!"; exit 1; }
+    r=$(ratio "$t_new" "$t_old")
+    row "$name join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
+    rm -rf p q j k
+}
+
 for size in 1453568 104857600; do
     label=$([ $size = 1453568 ] && echo "1.44 MB parts" || echo "100 MiB parts")
-    read -r t_new t_old < <(paired "rm -rf p && mkdir p" "wine '$exe' /SILENT big.bin p /SIZE$size /PARITY" \
-                                   "rm -rf q && mkdir q" "wine '$exe' /SILENT big.bin q /SIZE$size")
-    r=$(ratio "$t_new" "$t_old")
-    row "split 1 GiB, $label: with /PARITY ${t_new}s, without ${t_old}s" "$r x" "<= 1.15 x" "$(meets "$r" 1.15)"
-    # The same set with part 005 lost, linked rather than copied.
-    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.005
-    read -r t_new t_old < <(paired "rm -rf j && mkdir j" "wine '$exe' /SILENT 'q\\big.bin.001' j /UNSPLIT" \
-                                   "rm -rf k && mkdir k" "wine '$exe' /SILENT 'p\\big.bin.001' k /UNSPLIT")
-    cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a join differs!"; exit 1; }
-    r=$(ratio "$t_new" "$t_old")
-    row "join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
-    rm -rf p q j k
-    # The native program, same set and same pairs.
-    read -r t_new t_old < <(paired "rm -rf p && mkdir p" "'$fx' split big.bin p --size $size --parity" \
-                                   "rm -rf q && mkdir q" "'$fx' split big.bin q --size $size")
-    r=$(ratio "$t_new" "$t_old")
-    row "fendrix split 1 GiB, $label: with --parity ${t_new}s, without ${t_old}s" "$r x" "<= 1.15 x" "$(meets "$r" 1.15)"
-    rm -rf q && mkdir q && cp -l p/* q/ && rm q/big.bin.005
-    read -r t_new t_old < <(paired "rm -rf j && mkdir j" "'$fx' join q/big.bin.001 j" \
-                                   "rm -rf k && mkdir k" "'$fx' join p/big.bin.001 k")
-    cmp -s big.bin j/big.bin && cmp -s big.bin k/big.bin || { echo "a native join differs!"; exit 1; }
-    r=$(ratio "$t_new" "$t_old")
-    row "fendrix join 1 GiB, $label: one volume lost and rebuilt ${t_new}s, whole set ${t_old}s" "$r x" "(figure only)" "-"
-    rm -rf p q j k
+    sep='\'
+    measure Fendrix.exe "$label" "wine '$exe' /SILENT big.bin OUT /SIZE$size /PARITY" \
+        "wine '$exe' /SILENT big.bin OUT /SIZE$size" "wine '$exe' /SILENT 'FIRST' OUT /UNSPLIT"
+    sep=/
+    measure fendrix "$label" "'$fx' split big.bin OUT --size $size --parity" "'$fx' split big.bin OUT --size $size" \
+        "'$fx' join FIRST OUT"
 done
 
 cd "$root"
