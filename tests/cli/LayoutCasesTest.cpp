@@ -3,6 +3,7 @@
 #include "shared/LayoutCaseSteps.h"
 #include "support/Processes.h"
 #include "support/TestFiles.h"
+#include "support/WineCaseFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,24 +11,11 @@
 
 namespace {
 
-struct TWineLayoutFiles {
-    TScratchDir& Dir;
-    std::string Path(std::string rel) const {
-        for (char& c : rel)
-            if (c == '/')
-                c = '\\';
-        return Dir / rel;
-    }
-    void Write(const std::string& rel, const std::string& bytes) { WriteFileBytes(Path(rel), bytes); }
-    void Remove(const std::string& rel) { DeleteFileA(Path(rel).c_str()); }
-    bool Exists(const std::string& rel) const { return FileExists(Path(rel)); }
-};
-
 TEST(LayoutCases, WindowsVerifyAndJoinGiveTheSameVerdict) {
     for (const TLayoutCase& c : LayoutCases) {
         SCOPED_TRACE(c.Name);
         TScratchDir dir("layout");
-        TWineLayoutFiles files{dir};
+        TWineCaseFiles files{dir};
         MakeDirectory(dir / "parts");
         MakeDirectory(dir / "out");
         WriteFileBytes(dir / "f.bin", LayoutSource(c));

@@ -4,6 +4,7 @@
 #include "shared/RefusalCases.h"
 #include "support/Processes.h"
 #include "support/TestFiles.h"
+#include "support/WineCaseFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,11 @@
 
 namespace {
 
-struct TWineRefusalFiles {
-    TScratchDir& Dir;
-    std::string Path(std::string rel) const {
-        for (char& c : rel)
-            if (c == '/')
-                c = '\\';
-        return Dir / rel;
-    }
-    void Write(const std::string& rel, const std::string& bytes) { WriteFileBytes(Path(rel), bytes); }
-    std::string Read(const std::string& rel) const { return ReadFileBytes(Path(rel)); }
-    void Remove(const std::string& rel) { DeleteFileA(Path(rel).c_str()); }
-};
-
 TEST(RefusalCases, WindowsCodes) {
     for (const TRefusalCase& c : RefusalCases) {
         SCOPED_TRACE(c.Name);
         TScratchDir dir("refusal");
-        TWineRefusalFiles files{dir};
+        TWineCaseFiles files{dir};
         MakeDirectory(dir / "parts");
         MakeDirectory(dir / "out");
         WriteFileBytes(dir / "f.bin", RefusalSource());
