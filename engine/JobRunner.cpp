@@ -160,46 +160,52 @@ void TFendrix::RefuseBatch(const std::string& source) {
 
 uint8_t TFendrix::CheckPaths(bool splitting) {
     uint8_t r = rcOk;
-    const TPathStyle style = NativePathStyle;
-    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath), style);
+    // Standard input has no path; standard output and a listing write into
+    // no directory.
+    if (!splitting || Params->StreamName.empty())
+        r = CheckSourcePath(splitting);
+    if (splitting || !(Params->ToStandardOutput || Params->ListOnly)) {
+        const uint8_t output = CheckOutputDir();
+        if (output != rcOk)
+            r = output;
+    }
+    // Equal parts get their size once the source's total is known.
+    if (splitting && Params->EqualParts == 0 && Params->Size <= 0)
+        r = rcInvalidSize;
+    return r;
+}
+
+uint8_t TFendrix::CheckSourcePath(bool splitting) {
+    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath), NativePathStyle);
     switch (PathKind(Params->SourcePath)) {
-    case pkNotFound:
-        r = rcSourceNotFound;
-        break;
+    case pkNotFound: return rcSourceNotFound;
     case pkDirectory:
     case pkRoot:
-        if (!splitting) {
-            r = rcSourceIsDirectory;
-        } else if (Params->Batch) {
+        if (!splitting)
+            return rcSourceIsDirectory;
+        if (Params->Batch) {
             Params->Batch = false;
             ShowResultMessage(rcBatchRefused);
         }
-        break;
+        return rcOk;
     default:
         if (splitting && Params->Batch && !BatchNameFits(Params->SourcePath))
             RefuseBatch(Params->SourcePath);
-        break;
+        return rcOk;
     }
+}
 
+uint8_t TFendrix::CheckOutputDir() {
+    const TPathStyle style = NativePathStyle;
     Params->OutputDir = StripTrailingBackslashes(ExpandPath(Params->OutputDir), style);
     switch (PathKind(Params->OutputDir)) {
-    case pkNotFound:
-        r = rcOutputNotFound;
-        break;
-    case pkFile:
-        r = rcOutputIsFile;
-        break;
+    case pkNotFound: return rcOutputNotFound;
+    case pkFile: return rcOutputIsFile;
     default: {
         const TVolumeKind kind = OsVolumeKind(AddTrailingBackslash(PathRoot(Params->OutputDir, style), style));
-        if (kind == TVolumeKind::Removable || kind == TVolumeKind::CdRom)
-            r = rcOutputRemovable;
-        break;
+        return kind == TVolumeKind::Removable || kind == TVolumeKind::CdRom ? rcOutputRemovable : rcOk;
     }
     }
-
-    if (splitting && Params->Size <= 0)
-        r = rcInvalidSize;
-    return r;
 }
 
 bool TFendrix::CheckCancel(const std::string& caption) {

@@ -40,6 +40,11 @@ private:
     void ReadHeader();
     void CopyData();
     int32_t OpenPart(bool header, int32_t number);
+    // Opens a data part; for standard output, which cannot be written
+    // again, the part is first checked whole.
+    void OpenDataPart(int32_t number);
+    void DescribeSet();
+    void RefuseUnlessOneFile();
     void ClosePart();
     bool PartOpen() const { return PartStream || MemoryPart; }
     uint32_t ReadPart(uint32_t count);
@@ -120,10 +125,16 @@ uint8_t TJoinRun::Run() {
         SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
         Checksums.Load(PartsDir, SetStem);
         BuildList();
-        if (Result == rcOk)
-            CopyData();
-        if (Result == rcOk)
-            RestoreDirectoryTimes();
+        if (Result == rcOk && Params.ListOnly) {
+            DescribeSet();
+        } else {
+            if (Result == rcOk && Params.ToStandardOutput)
+                RefuseUnlessOneFile();
+            if (Result == rcOk)
+                CopyData();
+            if (Result == rcOk)
+                RestoreDirectoryTimes();
+        }
     } catch (const EExceptionLite& e) {
         Result = Job.ReportFileError(e.MessageText);
     }
@@ -178,7 +189,7 @@ void TJoinRun::ReadHeader() {
 void TJoinRun::CopyData() {
     Position = 0;
     Job.SetProgressTotal(FileList.TotalSize());
-    OpenPart(false, 1);
+    OpenDataPart(1);
     if (Result == rcOk)
         OutIndex = OpenNextOutput(0);
     for (;;) {
@@ -186,7 +197,7 @@ void TJoinRun::CopyData() {
             const int64_t got = CopyIntoOutput();
             Position += got;
             if (got == 0 && Out.Room() > 0 && VerifiedPart(false))
-                OpenPart(false, PartNo + 1);
+                OpenDataPart(PartNo + 1);
             if (Result == rcOk && Out.IsOpen() && Out.Room() == 0) {
                 FinishOutput();
                 OutIndex = OpenNextOutput(OutIndex + 1);
@@ -306,8 +317,20 @@ std::string TJoinRun::WithParityNote(const std::string& text, const std::string&
 }
 
 void TJoinRun::RewindToPartStart() {
-    Out.Close();
     const TPartStart start = PartStart;
+    if (Params.ToStandardOutput) {
+        // The part was checked before its first byte went out: only a part
+        // that changed since cannot be taken back.
+        if (Out.IsOpen() && Out.FilePosition() != start.Offset) {
+            Job.FailureText = LangText(msgFileIsDamaged, {PartName});
+            Result = rcDamaged;
+            return;
+        }
+        Position = start.Position;
+        OpenPart(false, PartNo);
+        return;
+    }
+    Out.Close();
     if (!start.OutputOpen) {
         // Where the part begins is taken down as it is opened again.
         Position = start.Position;
@@ -331,7 +354,7 @@ void TJoinRun::RewindToPartStart() {
 // write (Linux under Wine): the recorded time is set once more after the
 // last byte, so it is what the finished file keeps.
 void TJoinRun::FinishOutput() {
-    if (const TFileInfo* entry = FileList.GetItem(OutIndex); Out.IsOpen() && entry)
+    if (const TFileInfo* entry = FileList.GetItem(OutIndex); Out.IsOpen() && entry && !Params.ToStandardOutput)
         Out.SetLastWriteTime(entry->LastWriteTime);
 }
 
@@ -343,6 +366,9 @@ void TJoinRun::ClosePart() {
 // Once a volume is rebuilt, its parts come from memory: the medium that held
 // them is the one that was lost.
 bool TJoinRun::RebuildPart(const std::string& name) {
+    // A listing reads the header files alone.
+    if (Params.ListOnly)
+        return false;
     try {
         if (!ParityTried) {
             ParityTried = true;
@@ -369,6 +395,47 @@ bool TJoinRun::RebuildPart(const std::string& name) {
     ClosePart();
     MemoryPos = 0;
     return Parity.Rebuilt(name, MemoryPart, MemorySize);
+}
+
+void TJoinRun::OpenDataPart(int32_t number) {
+    OpenPart(false, number);
+    if (!Params.ToStandardOutput)
+        return;
+    // A part that fails is opened again (a copy rebuilt from the parity
+    // file, read from memory) or ends the join.
+    while (Result == rcOk && PartStream) {
+        if (Checksums.Lists(PartName))
+            DrainPart();
+        if (VerifiedPart(false, true)) {
+            PartStream->Seek(0, 0);
+            PartCrc = TCrc32();
+            PartBytes = 0;
+            return;
+        }
+    }
+}
+
+void TJoinRun::RefuseUnlessOneFile() {
+    if (FileList.Count() == 1 && FileList.GetItem(0)->Kind == fkFile)
+        return;
+    Job.FailureText = LangText(msgSetNotOneFile, {Params.SourcePath});
+    Result = rcSourceIsDirectory;
+}
+
+// What a listing shows beside the entries: read from the names of the set's
+// files only, never from the data parts' bytes.
+void TJoinRun::DescribeSet() {
+    TSetListing& listing = Job.Listing;
+    listing.HeaderFiles = PartNo;
+    const std::string dir = AddTrailingBackslash(PartsDir, NativePathStyle);
+    TEntryInfo info;
+    if (OsQueryPath(dir + PartFileName(SetStem, false, 1), info) && info.Kind == TEntryKind::File && info.Size > 0) {
+        listing.PartSize = info.Size;
+        listing.DataParts = SplitDataPartCount(FileList.TotalSize(), info.Size);
+    }
+    listing.HasChecksums = !Checksums.Empty();
+    const std::string parity = ParityFileName(SetStem.substr(0, SetStem.size() - 1));
+    listing.HasParity = Checksums.Lists(parity) || (OsQueryPath(dir + parity, info) && info.Kind == TEntryKind::File);
 }
 
 int32_t TJoinRun::OpenPart(bool header, int32_t number) {
@@ -447,6 +514,11 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
         return index;
 
     const TFileInfo* entry = FileList.GetItem(index);
+    if (Params.ToStandardOutput) {
+        Out.StartVolume(entry->Size);
+        Out.Open(TFileStreamLite::Standard(TStandardStream::Output), "-");
+        return index;
+    }
     const std::string path = outputDir + entry->Name;
     if (IsPartOfTheSet(path))
         throw EExceptionLite(LangText(msgPartInTheWay, {path}));

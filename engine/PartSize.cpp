@@ -44,3 +44,10 @@ int64_t PartSizeFor(int index, int64_t number) {
     }
     return size >= LargestPartSize ? 0 : size;
 }
+
+int64_t EqualPartSize(int64_t total, int32_t n) {
+    if (n <= 0 || total < 0)
+        return 0;
+    const int64_t size = total / n + 1;
+    return size >= LargestPartSize ? 0 : size;
+}

@@ -19,3 +19,9 @@ constexpr int64_t LargestPartSize = 9232604641496272;
 int64_t SizeNumberFromText(const std::string& text);
 // Bytes for a list index (-1 for none selected) and the field's number.
 int64_t PartSizeFor(int index, int64_t number);
+
+// The size that cuts total bytes into at most n data parts of one size, the
+// last one smaller: one more than total / n, so that the parts never divide
+// total evenly into n and leave the empty part after an exact multiple as
+// an n+1st. 0 (an invalid size) where it would reach LargestPartSize.
+int64_t EqualPartSize(int64_t total, int32_t n);

@@ -1,6 +1,7 @@
 // The split job: the source's files, read in list order as one stream of
 // bytes, cut into data parts of the part size, then the header text spread
 // over header files behind the last data part.
+#include "PartSize.h"
 #include "SetLayout.h"
 #include "UnitFendrix.h"
 #include "VolumeWriter.h"
@@ -17,6 +18,7 @@
 #include "index/PartNames.h"
 #include "index/SfvText.h"
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -79,6 +81,7 @@ private:
     int32_t CreatePartFile(bool header, int32_t number);
     void WriteBatchLine(int32_t number);
     void DataPhase();
+    bool StreamOverflows();
     void HeaderPhase();
     void WriteParity();
     void WriteChecksums();
@@ -148,6 +151,11 @@ void TSplitRun::DataPhase() {
         // open, even if that source has no bytes left: the last data part
         // then never leaves zero room for the first header file.
         if (Out.Room() == 0 && SourceFile) {
+            if (StreamOverflows()) {
+                Job.FailureText = LangText(msgStreamTooLong, {FormatZeroPadded(0, Params.Size)});
+                Result = rcTooManyParts;
+                return;
+            }
             PartNumber = CreatePartFile(false, PartNumber + 1);
             WriteBatchLine(PartNumber);
         }
@@ -155,6 +163,16 @@ void TSplitRun::DataPhase() {
         if (Job.CheckCancel(Job.Caption))
             Result = rcCancelled;
     }
+}
+
+// Standard input has no size to check before the split: its entry holds
+// what the part limit takes, and one more byte there means that the stream
+// would need part 1000.
+bool TSplitRun::StreamOverflows() {
+    if (Params.StreamName.empty() || SourceBytesRead < FileList.GetItem(SourceIndex)->Size)
+        return false;
+    char probe = 0;
+    return SourceFile->Read(&probe, 1) > 0;
 }
 
 void TSplitRun::HeaderPhase() {
@@ -193,8 +211,9 @@ int32_t TSplitRun::OpenNextSource(int32_t start) {
     SourceBytesRead = 0;
     if (i >= 0) {
         TFileInfo* entry = FileList.GetItem(i);
-        SourceFile =
-            TFileStreamLite::OpenForReading(AddTrailingBackslash(FileList.BaseDir, NativePathStyle) + entry->Name);
+        SourceFile = Params.StreamName.empty() ? TFileStreamLite::OpenForReading(
+                                                     AddTrailingBackslash(FileList.BaseDir, NativePathStyle) + entry->Name)
+                                               : TFileStreamLite::Standard(TStandardStream::Input);
     }
     return i;
 }
@@ -297,11 +316,35 @@ uint8_t TFendrix::SplitCore() {
     return result;
 }
 
+uint8_t TFendrix::ListSource() {
+    if (!Params->StreamName.empty()) {
+        FileList->Clear();
+        TFileInfo* entry = FileList->Add();
+        entry->Kind = fkFile;
+        entry->Name = Params->StreamName;
+        // As much as the part limit takes; the header gets what was read.
+        entry->Size = SaturatedPartLimit(Params->Size);
+        entry->LastWriteTime = OsCurrentFileTime();
+        return rcOk;
+    }
+    FileList->Policy = ScanPolicy;
+    // Any total can be cut into equal parts: their size follows from it.
+    const int64_t limit =
+        Params->EqualParts > 0 ? std::numeric_limits<int64_t>::max() : SaturatedPartLimit(Params->Size);
+    if (FileList->ScanPath(Params->SourcePath, limit))
+        return rcTooManyParts;
+    if (Params->EqualParts > 0) {
+        Params->Size = EqualPartSize(FileList->TotalSize(), Params->EqualParts);
+        if (Params->Size <= 0)
+            return rcInvalidSize;
+    }
+    return rcOk;
+}
+
 uint8_t TFendrix::SplitSteps(uint8_t r) {
     try {
-        FileList->Policy = ScanPolicy;
-        if (r == rcOk && FileList->ScanPath(Params->SourcePath, SaturatedPartLimit(Params->Size)))
-            r = rcTooManyParts;
+        if (r == rcOk)
+            r = ListSource();
     } catch (const EExceptionLite& e) {
         r = ReportFileError(e.MessageText);
     }
@@ -331,7 +374,8 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     if (r == rcOk) {
         if (Params->Copy)
             CopyProgram();
-        SetProgressTotal(FileList->TotalSize() + headerSize);
+        // Standard input's total is known only at its end.
+        SetProgressTotal(Params->StreamName.empty() ? FileList->TotalSize() + headerSize : 0);
         r = SplitCore();
     }
     if (r == rcOk && !Params->Silent) {

@@ -72,6 +72,27 @@ public:
     bool Parity = false;
     // Verify: write a file that the parity file rebuilds back into the set.
     bool Repair = false;
+    // Split: the source is the process's standard input, stored as one file
+    // of this name; empty when the source is SourcePath.
+    std::string StreamName;
+    // Split: this many data parts of one size, worked out from the source's
+    // total, in place of Size; 0 for none.
+    int32_t EqualParts = 0;
+    // Join: the set's one file goes to standard output, not into OutputDir.
+    bool ToStandardOutput = false;
+    // Join: read the header files only, into the file list and Listing.
+    bool ListOnly = false;
+};
+
+// What a listing tells of a set beside its entries.
+struct TSetListing {
+    int32_t HeaderFiles = 0;
+    // The size of data part 001, and the data parts that the total takes at
+    // that size; 0 when part 001 is not there.
+    int64_t PartSize = 0;
+    int64_t DataParts = 0;
+    bool HasChecksums = false;
+    bool HasParity = false;
 };
 
 class TFendrix {
@@ -140,6 +161,8 @@ public:
     std::string Caption;
     // Header files that the last SplitCore wrote; the report names them.
     int32_t HeaderFilesWritten = 0;
+    // Filled by a join with ListOnly.
+    TSetListing Listing;
 
     // A message box of the job: owned by the window, with the job's caption.
     int MessageBox(const std::string& text, uint32_t style);
@@ -154,9 +177,15 @@ public:
     // and a guard that turns any exception of the path check and the steps
     // into rcUnknownError.
 private:
+    // The halves of CheckPaths: a result code, and the path made absolute.
+    uint8_t CheckSourcePath(bool splitting);
+    uint8_t CheckOutputDir();
     bool BatchNameFits(const std::string& source) const;
     void RefuseBatch(const std::string& source);
     uint8_t RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t));
     uint8_t SplitSteps(uint8_t r);
+    // The split's file list: the scan of the source, or standard input's
+    // one entry; sets the size of equal parts.
+    uint8_t ListSource();
     uint8_t JoinSteps(uint8_t r);
 };

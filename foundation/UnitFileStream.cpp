@@ -109,3 +109,11 @@ void TFileStreamLite::SetLastWriteTime(const TFileTime& time) {
     if (!OsSetLastWriteTime(Handle, time, error))
         RaiseOsError(error);
 }
+
+std::unique_ptr<TFileStreamLite> TFileStreamLite::Standard(TStandardStream which) {
+    TOsError error;
+    const TOsHandle handle = OsStandardStream(which, error);
+    if (handle == InvalidOsHandle)
+        RaiseOsError(error);
+    return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle));
+}

@@ -41,6 +41,8 @@ public:
     // none when something does, so that the caller can ask before it
     // replaces a file. Other failures raise.
     static std::unique_ptr<TFileStreamLite> CreateIfAbsent(const std::string& fileName);
+    // The process's standard input or output; raises when it has none.
+    static std::unique_ptr<TFileStreamLite> Standard(TStandardStream which);
 
     // One kernel call each; a short count is returned, not raised.
     uint32_t Read(void* buffer, uint32_t count);

@@ -95,26 +95,36 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Warning: there is no Fendrix.exe beside this program (\"#\"); the set is written without it.",
     "Unknown option or missing argument: \"#\". \"fendrix --help\" lists them.",
     "Usage:\n"
-    "  fendrix split SOURCE OUTDIR [--size SIZE] [--batch] [--copy] [--parity] [--quiet]\n"
-    "  fendrix join ANYFILE OUTDIR [--no-header] [--quiet]\n"
-    "  fendrix verify ANYFILE [--repair]\n"
+    "  fendrix split SOURCE OUTDIR [OPTION]...\n"
+    "  fendrix split - OUTDIR --name NAME [OPTION]...\n"
+    "  fendrix join ANYFILE OUTDIR|- [--no-header] [--quiet]\n"
+    "  fendrix verify ANYFILE [--repair] [--quiet]\n"
+    "  fendrix list ANYFILE\n"
     "  fendrix --help | --version\n"
     "\n"
-    "split   cuts SOURCE (a file or a directory tree) into numbered parts in OUTDIR,\n"
-    "        followed by header files and NAME.sfv with the checksums of all of them.\n"
-    "join    rebuilds the files of the set that ANYFILE belongs to in OUTDIR.\n"
+    "split   cuts SOURCE (a file, a directory tree, or - for standard input) into\n"
+    "        numbered parts in OUTDIR, followed by header files and NAME.sfv with\n"
+    "        the checksums of all of them.\n"
+    "join    rebuilds the files of the set that ANYFILE belongs to in OUTDIR, or\n"
+    "        writes a set of one file to standard output (-), each part checked\n"
+    "        before any byte of it is written.\n"
     "verify  checks every file of the set against its checksums; writes nothing.\n"
+    "list    prints what the set holds, from its header files: kind (d or f),\n"
+    "        size in bytes, last-write time (UTC) and name of every entry.\n"
     "\n"
-    "--size SIZE   bytes per part: a number, or a number followed by K, M or G\n"
-    "              (1024, 1048576, 1073741824 bytes), or floppy (1.44 MB, the\n"
-    "              default), cd (650 MB) or dvd (4.7 GB).\n"
-    "--batch       also writes NAME.bat, which rebuilds a single file on Windows.\n"
-    "--copy        puts Fendrix.exe from beside this program next to the parts.\n"
-    "--parity      also writes NAME.par, from which a join rebuilds any one lost\n"
-    "              or damaged volume (a part, or the last part with header 001).\n"
-    "--repair      verify: writes a volume that NAME.par rebuilds back into the set.\n"
-    "--no-header   joins numbered parts that have no header files into one file.\n"
-    "--quiet       shows no progress.\n"
+    "Options may come anywhere after the verb; \"--\" ends them.\n"
+    "-s, --size SIZE  bytes per part: a number, or a number followed by K, M or G\n"
+    "                 (1024, 1048576, 1073741824 bytes), or floppy (1.44 MB, the\n"
+    "                 default), cd (650 MB) or dvd (4.7 GB).\n"
+    "-n, --parts N    split into N data parts of equal size, the last one smaller.\n"
+    "    --name NAME  the name of the set that standard input is split into.\n"
+    "    --batch      also writes NAME.bat, which rebuilds a single file on Windows.\n"
+    "    --copy       puts Fendrix.exe from beside this program next to the parts.\n"
+    "    --parity     also writes NAME.par, from which a join rebuilds any one lost\n"
+    "                 or damaged volume (a part, or the last part with header 001).\n"
+    "    --repair     verify: writes a volume that NAME.par rebuilds back into the set.\n"
+    "    --no-header  joins numbered parts that have no header files into one file.\n"
+    "-q, --quiet      shows no progress; verify prints only errors.\n"
     "\n"
     "Existing files are overwritten without asking. Sets are the same as the\n"
     "Windows program's and join with either program. Names must be valid UTF-8.\n"
@@ -122,9 +132,11 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "The language follows LC_ALL, LC_MESSAGES or LANG (it: Italian).\n"
     "\n"
     "Exit codes: 0 done, 1 source or a part not found, 2 output directory not\n"
-    "found, 3 a directory given to a join, 4 output directory is a file, 6 invalid\n"
-    "size, 7 more than 999 parts, 8 invalid header, 9 a file error, 12 any other\n"
-    "error, 13 a file of the set is damaged, 14 (verify) damaged but repairable.",
+    "found, 3 a directory given to a join, 4 output directory is a file, 5 output\n"
+    "directory on a removable drive, 6 invalid size, 7 more than 999 parts,\n"
+    "8 invalid header, 9 a file error, 12 any other error or a command line that\n"
+    "cannot be read, 13 a file of the set is damaged, 14 (verify) damaged but\n"
+    "repairable.",
     "# %  # of # bytes  # MB/s",
     "\"#\" cannot be used: the name is not valid UTF-8.",
     "The data parts of \"#\" are not as long as its header says: a part is damaged or missing.",
@@ -147,6 +159,21 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" was rebuilt from the parity file \"#\".",
     "\"#\" was rebuilt from the parity file \"#\"; the damaged copy is kept as \"#\".",
     "There was not enough memory to finish the job.",
+    "A file operand is missing.",
+    "Extra operand \"#\".",
+    "The options \"#\" and \"#\" cannot be used together.",
+    "Standard input (\"-\" as SOURCE) is split under the name that --name gives, and --name is only for it.",
+    "\"#\" cannot name a set: give one file name, without \"/\".",
+    "The number of parts must be a whole number from 1 to 999, not \"#\".",
+    "\"fendrix --help\" lists the options.",
+    "Standard input needs more than 999 parts of # bytes: choose a larger part size with --size.",
+    "The set of \"#\" holds a directory tree or more than one file: only a set of one file can be joined to "
+    "standard output.",
+    "# bytes  # MB/s",
+    "# data parts of # bytes and # header files, # bytes in all; sfv file: #; parity file: #",
+    "present",
+    "none",
+    "Cannot write to standard output: #",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -171,26 +198,39 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "senza.",
     "Opzione sconosciuta o argomento mancante: \"#\". \"fendrix --help\" le elenca.",
     "Uso:\n"
-    "  fendrix split ORIGINE DIRDEST [--size DIMENSIONE] [--batch] [--copy] [--parity] [--quiet]\n"
-    "  fendrix join UNFILE DIRDEST [--no-header] [--quiet]\n"
-    "  fendrix verify UNFILE [--repair]\n"
+    "  fendrix split ORIGINE DIRDEST [OPZIONE]...\n"
+    "  fendrix split - DIRDEST --name NOME [OPZIONE]...\n"
+    "  fendrix join UNFILE DIRDEST|- [--no-header] [--quiet]\n"
+    "  fendrix verify UNFILE [--repair] [--quiet]\n"
+    "  fendrix list UNFILE\n"
     "  fendrix --help | --version\n"
     "\n"
-    "split   divide ORIGINE (un file o un albero di directory) in parti numerate in\n"
-    "        DIRDEST, seguite dai file di header e da NOME.sfv con i checksum di tutti.\n"
-    "join    ricostruisce in DIRDEST i file dell'insieme a cui appartiene UNFILE.\n"
+    "split   divide ORIGINE (un file, un albero di directory, o - per lo standard\n"
+    "        input) in parti numerate in DIRDEST, seguite dai file di header e da\n"
+    "        NOME.sfv con i checksum di tutti.\n"
+    "join    ricostruisce in DIRDEST i file dell'insieme a cui appartiene UNFILE,\n"
+    "        o scrive sullo standard output (-) un insieme di un solo file, e\n"
+    "        controlla ogni parte prima di scriverne un solo byte.\n"
     "verify  controlla ogni file dell'insieme con i suoi checksum; non scrive nulla.\n"
+    "list    mostra cosa contiene l'insieme, dai suoi file di header: tipo (d o f),\n"
+    "        dimensione in byte, ora dell'ultima modifica (UTC) e nome di ogni voce.\n"
     "\n"
-    "--size DIMENSIONE  byte per parte: un numero, o un numero seguito da K, M o G\n"
-    "                   (1024, 1048576, 1073741824 byte), o floppy (1.44 MB,\n"
-    "                   predefinito), cd (650 MB) o dvd (4.7 GB).\n"
-    "--batch       scrive anche NOME.bat, che ricostruisce un singolo file su Windows.\n"
-    "--copy        mette Fendrix.exe, preso accanto a questo programma, vicino alle parti.\n"
-    "--parity      scrive anche NOME.par, da cui una ricostruzione rif\xE0 un volume perso\n"
-    "              o danneggiato (una parte, o l'ultima parte con l'header 001).\n"
-    "--repair      verify: riscrive nell'insieme un volume che NOME.par ricostruisce.\n"
-    "--no-header   unisce in un solo file parti numerate senza file di header.\n"
-    "--quiet       non mostra l'avanzamento.\n"
+    "Le opzioni possono stare ovunque dopo il verbo; \"--\" le termina.\n"
+    "-s, --size DIMENSIONE  byte per parte: un numero, o un numero seguito da K, M\n"
+    "                 o G (1024, 1048576, 1073741824 byte), o floppy (1.44 MB,\n"
+    "                 predefinito), cd (650 MB) o dvd (4.7 GB).\n"
+    "-n, --parts N    divide in N parti di dati uguali, l'ultima pi\xF9 piccola.\n"
+    "    --name NOME  il nome dell'insieme in cui viene diviso lo standard input.\n"
+    "    --batch      scrive anche NOME.bat, che ricostruisce un singolo file su\n"
+    "                 Windows.\n"
+    "    --copy       mette Fendrix.exe, preso accanto a questo programma, vicino\n"
+    "                 alle parti.\n"
+    "    --parity     scrive anche NOME.par, da cui una ricostruzione rif\xE0 un\n"
+    "                 volume perso o danneggiato (una parte, o l'ultima parte con\n"
+    "                 l'header 001).\n"
+    "    --repair     verify: riscrive nell'insieme un volume che NOME.par ricostruisce.\n"
+    "    --no-header  unisce in un solo file parti numerate senza file di header.\n"
+    "-q, --quiet      non mostra l'avanzamento; verify mostra solo gli errori.\n"
     "\n"
     "I file esistenti vengono sovrascritti senza chiedere. Gli insiemi sono uguali a\n"
     "quelli del programma per Windows e si ricostruiscono con l'uno o l'altro. I nomi\n"
@@ -200,8 +240,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\n"
     "Codici di uscita: 0 fatto, 1 origine o una parte non trovata, 2 directory di\n"
     "destinazione non trovata, 3 una directory data alla ricostruzione, 4 la\n"
-    "destinazione \xE8 un file, 6 dimensione invalida, 7 pi\xF9 di 999 parti, 8 header\n"
-    "invalido, 9 errore di file, 12 altro errore, 13 un file dell'insieme \xE8 danneggiato, 14 (verify) danneggiato ma riparabile.",
+    "destinazione \xE8 un file, 5 la destinazione \xE8 un'unit\xE0 rimovibile,\n"
+    "6 dimensione invalida, 7 pi\xF9 di 999 parti, 8 header invalido, 9 errore di\n"
+    "file, 12 altro errore o una riga di comando illeggibile, 13 un file\n"
+    "dell'insieme \xE8 danneggiato, 14 (verify) danneggiato ma riparabile.",
     "# %  # di # byte  # MB/s",
     "\"#\" non pu\xF2 essere usato: il nome non \xE8 UTF-8 valido.",
     "Le parti di dati di \"#\" non sono lunghe quanto dice il suo header: una parte \xE8 danneggiata o "
@@ -228,6 +270,23 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "\"#\" \xE8 stato ricreato dal file di parit\xE0 \"#\".",
     "\"#\" \xE8 stato ricreato dal file di parit\xE0 \"#\"; la copia danneggiata \xE8 conservata come \"#\".",
     "La memoria non \xE8 bastata per portare a termine il lavoro.",
+    "Manca un file tra gli operandi.",
+    "Operando in pi\xF9: \"#\".",
+    "Le opzioni \"#\" e \"#\" non si possono usare insieme.",
+    "Lo standard input (\"-\" come ORIGINE) viene diviso col nome dato da --name, e --name serve solo a "
+    "questo.",
+    "\"#\" non pu\xF2 dare il nome a un insieme: indica un solo nome di file, senza \"/\".",
+    "Il numero di parti deve essere un numero intero da 1 a 999, non \"#\".",
+    "\"fendrix --help\" elenca le opzioni.",
+    "Lo standard input richiede pi\xF9 di 999 parti da # byte: scegli una dimensione di parte maggiore con "
+    "--size.",
+    "L'insieme di \"#\" contiene un albero di directory o pi\xF9 di un file: sullo standard output si pu\xF2 "
+    "ricostruire solo un insieme di un solo file.",
+    "# byte  # MB/s",
+    "# parti di dati da # byte e # file di header, # byte in tutto; file sfv: #; file di parit\xE0: #",
+    "presente",
+    "nessuno",
+    "Impossibile scrivere sullo standard output: #",
 };
 
 namespace {

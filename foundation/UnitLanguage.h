@@ -61,7 +61,26 @@ constexpr int msgParityBeyondRepair = MessageCount + 32;
 constexpr int msgRebuiltFromParity = MessageCount + 33;
 constexpr int msgRebuiltDamagedKept = MessageCount + 34;
 constexpr int msgOutOfMemory = MessageCount + 35;
-constexpr int AddedMessageCount = 36;
+// The native command line's usage errors; a usage line and the hint follow.
+constexpr int msgMissingOperand = MessageCount + 36;
+constexpr int msgExtraOperand = MessageCount + 37;
+constexpr int msgOptionsExclusive = MessageCount + 38;
+constexpr int msgStreamNeedsName = MessageCount + 39;
+constexpr int msgStreamNameInvalid = MessageCount + 40;
+constexpr int msgPartsCountInvalid = MessageCount + 41;
+constexpr int msgUsageHint = MessageCount + 42;
+// A split of standard input that part 1000 would have to go on.
+constexpr int msgStreamTooLong = MessageCount + 43;
+// A join to standard output of a set that is not one file.
+constexpr int msgSetNotOneFile = MessageCount + 44;
+// The status line while the total is not known (standard input).
+constexpr int msgProgressBytes = MessageCount + 45;
+// The last line of a listing, and its two answers.
+constexpr int msgListSummary = MessageCount + 46;
+constexpr int msgPresent = MessageCount + 47;
+constexpr int msgAbsent = MessageCount + 48;
+constexpr int msgStandardOutputFailed = MessageCount + 49;
+constexpr int AddedMessageCount = 50;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

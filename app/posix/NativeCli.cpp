@@ -1,10 +1,13 @@
 #include "NativeCli.h"
 
+#include "NativeListing.h"
+
 #include "engine/JobProgress.h"
-#include "engine/PartSize.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
+#include "foundation/platform/OsError.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
@@ -54,13 +57,14 @@ private:
             return;
         LastDraw = now;
         const double seconds = std::chrono::duration<double>(now - Start).count();
-        const int64_t percent = Total > 0 ? Position * 100 / Total : 0;
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.1f", seconds > 0 ? static_cast<double>(Position) / 1e6 / seconds : 0.0);
-        Err << "\r" << TerminalLine(LangText(msgProgressLine, {FormatZeroPadded(0, percent),
-                                                               FormatZeroPadded(0, Position),
-                                                               FormatZeroPadded(0, Total), rate}))
-            << "\x1b[K" << std::flush;
+        // Standard input has no total until its end: bytes and rate only.
+        const std::string line =
+            Total > 0 ? LangText(msgProgressLine, {FormatZeroPadded(0, Position * 100 / Total),
+                                                   FormatZeroPadded(0, Position), FormatZeroPadded(0, Total), rate})
+                      : LangText(msgProgressBytes, {FormatZeroPadded(0, Position), rate});
+        Err << "\r" << TerminalLine(line) << "\x1b[K" << std::flush;
         Drawn = true;
     }
 
@@ -87,107 +91,6 @@ bool PathArgument(const std::string& argument, std::string& text, std::ostream& 
 
 }  // namespace
 
-int64_t ParseNativeSize(const std::string& text) {
-    static const char* const presets[] = {"floppy", "cd", "dvd"};
-    for (int i = 0; i < 3; ++i) {
-        if (text == presets[i])
-            return PartSizeFor(i, 0);
-    }
-    if (text.empty())
-        return 0;
-    // The window's units: its list holds KB, MB and GB after Bytes.
-    static const char units[] = {'K', 'M', 'G'};
-    const char last = text.back();
-    for (int i = 0; i < 3; ++i) {
-        if (last == units[i] || last == units[i] + ('a' - 'A'))
-            return PartSizeFor(FirstSizeUnit + 1 + i, SizeNumberFromText(text.substr(0, text.size() - 1)));
-    }
-    return PartSizeFor(FirstSizeUnit, SizeNumberFromText(text));
-}
-
-TNativeCommand ParseNativeArguments(const std::vector<std::string>& args) {
-    TNativeCommand command;
-    TFendrixStartParams& p = command.Params;
-    p.Silent = true;
-    if (args.empty())
-        return command;
-    const std::string& verb = args[0];
-    if (verb == "--help" || verb == "-h") {
-        command.Action = TNativeAction::Help;
-        return command;
-    }
-    if (verb == "--version") {
-        command.Action = TNativeAction::Version;
-        return command;
-    }
-    const bool split = verb == "split";
-    const bool join = verb == "join";
-    const bool verify = verb == "verify";
-    if (!split && !join && !verify) {
-        command.BadArgument = verb;
-        return command;
-    }
-    p.Unsplit = join;
-    p.Verify = verify;
-    std::vector<std::string> plain;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto bad = [&] {
-            command.BadArgument = arg;
-            return command;
-        };
-        if (arg == "--help" || arg == "-h") {
-            command.Action = TNativeAction::Help;
-            return command;
-        }
-        // "--" ends the options: a name may start with a dash.
-        if (arg == "--") {
-            plain.insert(plain.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-            break;
-        }
-        if (arg.size() < 2 || arg[0] != '-') {
-            plain.push_back(arg);
-            continue;
-        }
-        if (split && (arg == "--size" || arg.compare(0, 7, "--size=") == 0)) {
-            if (arg == "--size") {
-                if (i + 1 >= args.size())
-                    return bad();
-                p.Size = ParseNativeSize(args[++i]);
-            } else {
-                p.Size = ParseNativeSize(arg.substr(7));
-            }
-        } else if (split && arg == "--batch") {
-            p.Batch = true;
-        } else if (split && arg == "--copy") {
-            p.Copy = true;
-        } else if (split && arg == "--parity") {
-            p.Parity = true;
-        } else if (verify && arg == "--repair") {
-            p.Repair = true;
-        } else if (join && arg == "--no-header") {
-            p.NoHeader = true;
-        } else if (!verify && (arg == "--quiet" || arg == "-q")) {
-            command.Quiet = true;
-        } else {
-            return bad();
-        }
-    }
-    const size_t wanted = verify ? 1 : 2;
-    if (plain.size() > wanted) {
-        command.BadArgument = plain[wanted];
-        return command;
-    }
-    // A missing path is an empty one, refused as the silent Windows program
-    // refuses it: 1 for the source, 2 for the output directory.
-    if (!plain.empty())
-        p.SourcePath = plain[0];
-    if (plain.size() > 1)
-        p.OutputDir = plain[1];
-    command.Action = TNativeAction::Run;
-    return command;
-}
-
 std::string TerminalLine(const std::string& programText) {
     std::string line;
     for (size_t i = 0; i < programText.size(); ++i) {
@@ -203,32 +106,63 @@ std::string TerminalLine(const std::string& programText) {
     return OsSystemNameFromText(line);
 }
 
+namespace {
+
+// A usage error: what is wrong, the verb's usage lines and where to look.
+int UsageError(const TNativeCommand& command, std::ostream& err) {
+    if (!command.Fault.empty())
+        WriteLine(err, command.Fault);
+    err << OsSystemNameFromText(UsageLines(command.Verb)) << TerminalLine(LangText(msgUsageHint)) << std::endl;
+    return rcUnknownError;
+}
+
+// Standard output that did not take everything (a full disk, a closed
+// pipe) fails the run, as it would fail any other file.
+int Finished(int result, TNativeStreams& streams) {
+    streams.Out.flush();
+    if (streams.Out)
+        return result;
+    WriteLine(streams.Err, LangText(msgStandardOutputFailed, {OsErrorText(static_cast<uint32_t>(errno))}));
+    return result == rcOk ? rcFileError : result;
+}
+
+// The path that a result code without a text of its own is about.
+std::string PathOfResult(uint8_t result, const TFendrixStartParams& params) {
+    switch (result) {
+    case rcSourceNotFound:
+    case rcSourceIsDirectory: return params.SourcePath;
+    case rcOutputNotFound:
+    case rcOutputIsFile:
+    case rcOutputRemovable: return params.OutputDir;
+    default: return std::string();
+    }
+}
+
+}  // namespace
+
 int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& streams) {
     TNativeCommand command = ParseNativeArguments(args);
     switch (command.Action) {
     case TNativeAction::Help:
         streams.Out << OsSystemNameFromText(LangText(msgNativeHelp)) << std::endl;
-        return rcOk;
+        return Finished(rcOk, streams);
     case TNativeAction::Version:
         streams.Out << "fendrix " << FENDRIX_VERSION << std::endl;
-        return rcOk;
-    case TNativeAction::Usage: {
-        std::string bad;
-        if (OsTextFromSystemName(command.BadArgument, bad) != TNameFault::None)
-            bad = "?";
-        WriteLine(streams.Err, LangText(msgUnknownArgument, {bad}));
-        return rcUnknownError;
-    }
-    case TNativeAction::Run: break;
+        return Finished(rcOk, streams);
+    case TNativeAction::Usage: return UsageError(command, streams.Err);
+    case TNativeAction::Run:
+    case TNativeAction::List: break;
     }
 
     TFendrixStartParams& params = command.Params;
-    std::string source, output;
+    std::string source, output, streamName;
     // The paths in program text before anything else is done.
-    if (!PathArgument(params.SourcePath, source, streams.Err) || !PathArgument(params.OutputDir, output, streams.Err))
+    if (!PathArgument(params.SourcePath, source, streams.Err) || !PathArgument(params.OutputDir, output, streams.Err) ||
+        !PathArgument(params.StreamName, streamName, streams.Err))
         return rcFileError;
     params.SourcePath = source;
     params.OutputDir = output;
+    params.StreamName = streamName;
 
     if (params.Copy) {
         const std::string exe = streams.ProgramDir + "/Fendrix.exe";
@@ -255,9 +189,10 @@ int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& s
     // What a repair wrote into the set is the run's outcome: on stdout.
     engine.Report = [&](const std::string& text) {
         status.End();
-        streams.Out << TerminalLine(text) << std::endl;
+        if (!command.Quiet)
+            streams.Out << TerminalLine(text) << std::endl;
     };
-    if (streams.ErrIsTerminal && !command.Quiet)
+    if (streams.ErrIsTerminal && !command.Quiet && command.Action == TNativeAction::Run)
         engine.Progress = &status;
     uint8_t result = rcUnknownError;
     try {
@@ -266,11 +201,14 @@ int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& s
         result = rcUnknownError;
     }
     status.End();
+    if (result == rcOk && command.Action == TNativeAction::List)
+        WriteListing(*engine.FileList, engine.Listing, streams.Out);
     if (result != rcOk) {
         std::string text = engine.FailureText.empty() ? TFendrix::ResultText(result) : engine.FailureText;
         if (text.empty())
             text = UnknownErrorText;
-        WriteLine(streams.Err, text);
+        const std::string path = engine.FailureText.empty() ? PathOfResult(result, params) : std::string();
+        WriteLine(streams.Err, path.empty() ? text : path + ": " + text);
     }
-    return result;
+    return Finished(result, streams);
 }

@@ -3,30 +3,14 @@
 // and streams, so that tests can run the same code in their own process.
 #pragma once
 
+#include "NativeArguments.h"
+
 #include "engine/UnitFendrix.h"
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
-
-enum class TNativeAction { Run, Help, Version, Usage };
-
-struct TNativeCommand {
-    TNativeAction Action = TNativeAction::Usage;
-    // A silent job: split, join (Unsplit) or verify.
-    TFendrixStartParams Params;
-    bool Quiet = false;
-    // For Usage: the argument that could not be read (empty when none came).
-    std::string BadArgument;
-};
-
-// Bytes for a --size value: a number of bytes, a number followed by K, M or
-// G, or floppy, cd or dvd; 0 (refused as an invalid size) for anything else.
-int64_t ParseNativeSize(const std::string& text);
-
-// The arguments after the program's own path.
-TNativeCommand ParseNativeArguments(const std::vector<std::string>& args);
 
 // A catalogue or system text as one line for the terminal: UTF-8, slashes
 // between path components, line breaks as spaces.
@@ -42,5 +26,6 @@ struct TNativeStreams {
 };
 
 // Runs the command line and returns the exit code: the job's result code,
-// 0 for --help and --version, 12 for a command line that cannot be read.
+// 0 for --help and --version, 12 for a command line that cannot be read, 9
+// where standard output does not take what is written to it.
 int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& streams);

@@ -42,6 +42,11 @@ bool OsClose(TOsHandle file, TOsError& error);
 // one given up after a failure. The fault hook is not asked.
 void OsRelease(TOsHandle file);
 
+// A handle of its own on the process's standard input or output, which the
+// caller closes like any other: closing it leaves the process's stream open.
+enum class TStandardStream { Input, Output };
+TOsHandle OsStandardStream(TStandardStream which, TOsError& error);
+
 // Other: a device, FIFO or socket, never read as a file.
 enum class TEntryKind : uint8_t { None, File, Directory, Other };
 
@@ -98,6 +103,8 @@ private:
 
 // The last-write time of a file or directory named by its path.
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error);
+// The system's clock now, as a file's time is kept.
+TFileTime OsCurrentFileTime();
 // Fails with kind Exists where something of that name is there already.
 bool OsCreateDirectory(const std::string& path, TOsError& error);
 // Never replaces a file that exists.

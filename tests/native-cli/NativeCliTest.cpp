@@ -50,43 +50,95 @@ TEST(NativeSize, WordsNumbersAndUnits) {
     }
 }
 
+// Every form of the command line, one row each. What a row expects is
+// written as the job's fields that it sets, so that a row states only what
+// differs from a plain run.
 TEST(NativeArguments, CommandLines) {
+    struct TExpect {
+        TNativeAction Action = TNativeAction::Run;
+        const char* Source = "";
+        const char* Output = "";
+        int64_t Size = DefaultPartSize;
+        bool Join = false, Verify = false, Batch = false, Copy = false, Parity = false, Repair = false,
+             NoHeader = false, Quiet = false, ToStdout = false;
+        const char* Stream = "";
+        int32_t Parts = 0;
+    };
+    auto run = [](const char* source, const char* output) {
+        TExpect e;
+        e.Source = source;
+        e.Output = output;
+        return e;
+    };
+    auto usage = [] {
+        TExpect e;
+        e.Action = TNativeAction::Usage;
+        return e;
+    };
+    auto with = [](TExpect e, auto change) {
+        change(e);
+        return e;
+    };
     struct TRow {
         std::vector<std::string> Args;
-        TNativeAction Action;
-        const char* Source;
-        const char* Output;
-        int64_t Size;
-        bool Join, Verify, Batch, Copy, NoHeader, Quiet;
+        TExpect Expect;
     } rows[] = {
-        {{}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"--help"}, TNativeAction::Help, "", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"split", "-h"}, TNativeAction::Help, "", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"--version"}, TNativeAction::Version, "", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"split", "a", "b"}, TNativeAction::Run, "a", "b", DefaultPartSize, false, false, false, false, false, false},
-        {{"split", "--size", "1K", "a", "b", "--batch", "--copy", "--quiet"}, TNativeAction::Run, "a", "b", 1024,
-         false, false, true, true, false, true},
-        {{"split", "a", "b", "--size=cd"}, TNativeAction::Run, "a", "b", 650 * 1048576LL, false, false, false, false,
-         false, false},
-        {{"split", "--", "-a", "b"}, TNativeAction::Run, "-a", "b", DefaultPartSize, false, false, false, false, false,
-         false},
-        {{"split", "a"}, TNativeAction::Run, "a", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"split", "a", "b", "c"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
-         false},
-        {{"split", "a", "b", "--size"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
-         false, false},
-        {{"split", "a", "b", "--no-header"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
-         false, false},
-        {{"join", "a", "b", "--no-header", "-q"}, TNativeAction::Run, "a", "b", DefaultPartSize, true, false, false,
-         false, true, true},
-        {{"join", "a", "b", "--batch"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false,
-         false, false},
-        {{"verify", "a"}, TNativeAction::Run, "a", "", DefaultPartSize, false, true, false, false, false, false},
-        {{"verify", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
-         false},
-        {{"SPLIT", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false, false},
-        {{"/SILENT", "a", "b"}, TNativeAction::Usage, "", "", DefaultPartSize, false, false, false, false, false,
-         false},
+        {{}, usage()},
+        {{"--help"}, with(usage(), [](TExpect& e) { e.Action = TNativeAction::Help; })},
+        {{"split", "-h"}, with(usage(), [](TExpect& e) { e.Action = TNativeAction::Help; })},
+        {{"split", "a", "--he"}, with(usage(), [](TExpect& e) { e.Action = TNativeAction::Help; })},
+        {{"--version"}, with(usage(), [](TExpect& e) { e.Action = TNativeAction::Version; })},
+        {{"split", "a", "b"}, run("a", "b")},
+        {{"split", "--size", "1K", "a", "b", "--batch", "--copy", "--quiet"},
+         with(run("a", "b"), [](TExpect& e) { e.Size = 1024, e.Batch = e.Copy = e.Quiet = true; })},
+        {{"split", "a", "b", "--size=cd"}, with(run("a", "b"), [](TExpect& e) { e.Size = 650 * 1048576LL; })},
+        // Short options, bundled, their value in the same word or the next.
+        {{"split", "-qs", "1M", "a", "b"}, with(run("a", "b"), [](TExpect& e) { e.Size = 1048576, e.Quiet = true; })},
+        {{"split", "a", "-s2K", "b", "-q"}, with(run("a", "b"), [](TExpect& e) { e.Size = 2048, e.Quiet = true; })},
+        {{"split", "a", "b", "-qs"}, usage()},
+        {{"split", "-x", "a", "b"}, usage()},
+        // Unambiguous prefixes of long options; "--par" could be two.
+        {{"split", "a", "b", "--bat", "--pari"}, with(run("a", "b"), [](TExpect& e) { e.Batch = e.Parity = true; })},
+        {{"split", "a", "b", "--par"}, usage()},
+        {{"split", "a", "b", "--batch=yes"}, usage()},
+        {{"split", "--", "-a", "b"}, run("-a", "b")},
+        {{"split", "a", "--", "--size", }, run("a", "--size")},
+        {{"split", "-n", "4", "a", "b"}, with(run("a", "b"), [](TExpect& e) { e.Parts = 4; })},
+        {{"split", "a", "b", "--parts=999"}, with(run("a", "b"), [](TExpect& e) { e.Parts = 999; })},
+        {{"split", "a", "b", "--parts=1000"}, usage()},
+        {{"split", "a", "b", "--parts=0"}, usage()},
+        {{"split", "a", "b", "-n", "x"}, usage()},
+        {{"split", "a", "b", "-n", "4", "-s", "1M"}, usage()},
+        // Standard input goes with a name, and only with one.
+        {{"split", "-", "b", "--name", "t.tar", "-s", "4G"},
+         with(run("", "b"), [](TExpect& e) { e.Stream = "t.tar", e.Size = 4 * 1073741824LL; })},
+        {{"split", "--name=t.tar", "-", "b"}, with(run("", "b"), [](TExpect& e) { e.Stream = "t.tar"; })},
+        {{"split", "-", "b"}, usage()},
+        {{"split", "a", "b", "--name", "t"}, usage()},
+        {{"split", "-", "b", "--name", "d/t"}, usage()},
+        {{"split", "-", "b", "--name", ".."}, usage()},
+        {{"split", "-", "b", "--name", "t", "-n", "3"}, usage()},
+        // A missing operand is a usage error, never a job on an empty path.
+        {{"split", "a"}, usage()},
+        {{"split"}, usage()},
+        {{"join", "a"}, usage()},
+        {{"verify"}, usage()},
+        {{"list"}, usage()},
+        {{"split", "a", "b", "c"}, usage()},
+        {{"split", "a", "b", "--size"}, usage()},
+        {{"split", "a", "b", "--no-header"}, usage()},
+        {{"join", "a", "b", "--no-header", "-q"},
+         with(run("a", "b"), [](TExpect& e) { e.Join = e.NoHeader = e.Quiet = true; })},
+        {{"join", "-q", "a", "-"}, with(run("a", ""), [](TExpect& e) { e.Join = e.Quiet = e.ToStdout = true; })},
+        {{"join", "a", "b", "--batch"}, usage()},
+        {{"verify", "a"}, with(run("a", ""), [](TExpect& e) { e.Verify = true; })},
+        {{"verify", "--quiet", "--rep", "a"},
+         with(run("a", ""), [](TExpect& e) { e.Verify = e.Quiet = e.Repair = true; })},
+        {{"verify", "a", "b"}, usage()},
+        {{"list", "a"}, with(run("a", ""), [](TExpect& e) { e.Action = TNativeAction::List, e.Join = true; })},
+        {{"list", "a", "-q"}, usage()},
+        {{"SPLIT", "a", "b"}, usage()},
+        {{"/SILENT", "a", "b"}, usage()},
     };
     for (const TRow& row : rows) {
         std::string line;
@@ -94,19 +146,28 @@ TEST(NativeArguments, CommandLines) {
             line += arg + " ";
         SCOPED_TRACE(line);
         const TNativeCommand c = ParseNativeArguments(row.Args);
-        EXPECT_EQ(row.Action, c.Action);
-        if (row.Action != TNativeAction::Run)
+        const TExpect& e = row.Expect;
+        EXPECT_EQ(e.Action, c.Action);
+        if (e.Action == TNativeAction::Usage)
+            EXPECT_FALSE(UsageLines(c.Verb).empty());
+        if (e.Action != TNativeAction::Run && e.Action != TNativeAction::List)
             continue;
         EXPECT_TRUE(c.Params.Silent);
-        EXPECT_EQ(row.Source, c.Params.SourcePath);
-        EXPECT_EQ(row.Output, c.Params.OutputDir);
-        EXPECT_EQ(row.Size, c.Params.Size);
-        EXPECT_EQ(row.Join, c.Params.Unsplit);
-        EXPECT_EQ(row.Verify, c.Params.Verify);
-        EXPECT_EQ(row.Batch, c.Params.Batch);
-        EXPECT_EQ(row.Copy, c.Params.Copy);
-        EXPECT_EQ(row.NoHeader, c.Params.NoHeader);
-        EXPECT_EQ(row.Quiet, c.Quiet);
+        EXPECT_EQ(e.Source, c.Params.SourcePath);
+        EXPECT_EQ(e.Output, c.Params.OutputDir);
+        EXPECT_EQ(e.Size, c.Params.Size);
+        EXPECT_EQ(e.Join, c.Params.Unsplit);
+        EXPECT_EQ(e.Verify, c.Params.Verify);
+        EXPECT_EQ(e.Batch, c.Params.Batch);
+        EXPECT_EQ(e.Copy, c.Params.Copy);
+        EXPECT_EQ(e.Parity, c.Params.Parity);
+        EXPECT_EQ(e.Repair, c.Params.Repair);
+        EXPECT_EQ(e.NoHeader, c.Params.NoHeader);
+        EXPECT_EQ(e.Quiet, c.Quiet);
+        EXPECT_EQ(e.ToStdout, c.Params.ToStandardOutput);
+        EXPECT_EQ(e.Stream, c.Params.StreamName);
+        EXPECT_EQ(e.Parts, c.Params.EqualParts);
+        EXPECT_EQ(e.Action == TNativeAction::List, c.Params.ListOnly);
     }
 }
 
@@ -228,10 +289,10 @@ TEST(NativeTexts, TheLanguageFollowsTheLocale) {
         const char* Setting;
         const char* Expected;
     } rows[] = {
-        {"LC_ALL=it_IT.UTF-8", "fendrix: File o Directory non trovata!\n"},
-        {"LC_ALL=it", "fendrix: File o Directory non trovata!\n"},
-        {"LC_ALL=C.UTF-8", "fendrix: File or Directory not found!\n"},
-        {"LC_ALL=de_DE.UTF-8", "fendrix: File or Directory not found!\n"},
+        {"LC_ALL=it_IT.UTF-8", "fendrix: missing: File o Directory non trovata!\n"},
+        {"LC_ALL=it", "fendrix: missing: File o Directory non trovata!\n"},
+        {"LC_ALL=C.UTF-8", "fendrix: missing: File or Directory not found!\n"},
+        {"LC_ALL=de_DE.UTF-8", "fendrix: missing: File or Directory not found!\n"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Setting);

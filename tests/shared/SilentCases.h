@@ -55,8 +55,9 @@ inline const TSharedCase SharedCases[] = {
      true, nullptr},
     {"split: missing output directory", TCaseJob::Split, TCaseSet::None, "src.bin", "out/nowhere", nullptr, false,
      nullptr, 2, 2, true, nullptr},
+    // The native program takes a missing operand for a usage error.
     {"split: no output directory given", TCaseJob::Split, TCaseSet::None, "src.bin", nullptr, nullptr, false, nullptr,
-     2, 2, true, nullptr},
+     2, 12, true, nullptr},
     {"split: output directory is a file", TCaseJob::Split, TCaseSet::None, "src.bin", "not-a-dir.txt", nullptr, false,
      nullptr, 4, 4, true, nullptr},
     {"split: size 0", TCaseJob::Split, TCaseSet::None, "src.bin", "out", "0", false, nullptr, 6, 6, true, nullptr},

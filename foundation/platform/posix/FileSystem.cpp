@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -201,6 +202,15 @@ bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) 
     return futimens(AsDescriptor(file), times.Times) == 0 || Failed(error);
 }
 
+TOsHandle OsStandardStream(TStandardStream which, TOsError& error) {
+    const int fd = fcntl(which == TStandardStream::Input ? STDIN_FILENO : STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) {
+        Failed(error);
+        return InvalidOsHandle;
+    }
+    return reinterpret_cast<TOsHandle>(static_cast<intptr_t>(fd));
+}
+
 void OsRelease(TOsHandle file) {
     close(AsDescriptor(file));
 }
@@ -343,6 +353,12 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
             return true;
     }
     return false;
+}
+
+TFileTime OsCurrentFileTime() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return ToFileTime(now);
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {

@@ -55,7 +55,7 @@ int CloneRange(int, uint64_t, uint64_t, int, uint64_t) {
 // file it cannot copy, ranges not on block boundaries, no such call.
 bool NotCopiedHere(int code) {
     return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTTY ||
-           code == EBADF || code == EISDIR;
+           code == EBADF || code == EISDIR || code == ESPIPE;
 }
 
 bool Failed(int code, TOsError& error) {
@@ -102,7 +102,7 @@ bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t buffer
     const off_t outAt = lseek(out, 0, SEEK_CUR);
     struct stat st;
     if (inAt < 0 || outAt < 0 || fstat(in, &st) != 0)
-        return Failed(errno, error);
+        return NotCopiedHere(errno) ? false : Failed(errno, error);
     if (inAt >= st.st_size)
         return true;
     uint64_t length = std::min(count, static_cast<uint64_t>(st.st_size - inAt));

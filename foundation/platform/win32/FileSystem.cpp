@@ -117,6 +117,17 @@ bool OsSetLastWriteTime(TOsHandle file, const TFileTime& time, TOsError& error) 
     return SetFileTime(AsHandle(file), nullptr, nullptr, &ft) != FALSE || Failed(error);
 }
 
+TOsHandle OsStandardStream(TStandardStream which, TOsError& error) {
+    const HANDLE own = GetStdHandle(which == TStandardStream::Input ? STD_INPUT_HANDLE : STD_OUTPUT_HANDLE);
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (own == nullptr || own == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), own, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        Failed(error);
+        return InvalidOsHandle;
+    }
+    return copy;
+}
+
 void OsRelease(TOsHandle file) {
     CloseHandle(AsHandle(file));
 }
@@ -224,6 +235,12 @@ bool TDirectoryReader::Next(TEntryInfo& entry) {
         entry.IsLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         return true;
     }
+}
+
+TFileTime OsCurrentFileTime() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return TFileTime{now.dwLowDateTime, now.dwHighDateTime};
 }
 
 bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsError& error) {
