@@ -85,10 +85,14 @@ Description: split files and directory trees into parts, and join them
  to the parts.
 EOF
 
-# The archive's times: the commit's, so that one commit makes one package.
+# Every time in the archive is the commit's, whenever its files were built
+# or checked out: one commit makes one package, byte for byte.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ] && epoch=$(git log -1 --format=%ct 2>/dev/null); then
     SOURCE_DATE_EPOCH=$epoch
+fi
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
     export SOURCE_DATE_EPOCH
+    find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 fi
 
 deb=$out/fendrix_${version}_${arch}.deb

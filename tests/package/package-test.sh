@@ -1,7 +1,7 @@
 #!/bin/sh
 # The Debian package of the native program as a user gets it: scripts/
-# package.sh builds it; its paths and control fields are the expected
-# ones; unpacked into a scratch root, the program in it splits with --copy
+# package.sh builds it, the same bytes each time; its paths and control
+# fields are the expected ones; unpacked into a scratch root, the program in it splits with --copy
 # and joins back the same bytes, with the packaged Fendrix.exe beside the
 # parts; the manual page renders without warnings and the completion
 # completes verbs and options.
@@ -45,6 +45,12 @@ arch=$(dpkg --print-architecture)
     echo "FAIL no package at $deb"
     exit 1
 }
+
+# One commit makes one package, whatever the files' times.
+cp "$deb" "$work/first.deb"
+touch docs/fendrix.1 resources/completion/fendrix
+scripts/package.sh >/dev/null || fail "the second scripts/package.sh exited $?"
+cmp -s "$work/first.deb" "$deb" || fail "a second package.sh of the same commit made a different package"
 
 # Every path, and nothing else, owned by root.
 cat >"$work/expected" <<'EOF'
