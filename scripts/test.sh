@@ -17,3 +17,4 @@ cmake --build --preset linux -j2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 ctest --preset win64
+sh tests/package/package-test.sh
