@@ -107,6 +107,12 @@ std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::st
     return TFileStreamLite::CreateForWriting(name);
 }
 
+uint8_t TFendrix::ReportFileError(const EExceptionLite& failure) {
+    const uint8_t r = ReportFileError(failure.MessageText);
+    FailurePath = failure.Path;
+    return r;
+}
+
 uint8_t TFendrix::ReportFileError(const std::string& text) {
     FailureText = text;
     if (!Params->Silent)

@@ -136,7 +136,7 @@ uint8_t TJoinRun::Run() {
                 RestoreDirectoryTimes();
         }
     } catch (const EExceptionLite& e) {
-        Result = Job.ReportFileError(e.MessageText);
+        Result = Job.ReportFileError(e);
     }
     ClosePart();
     Out.Abandon();
@@ -507,7 +507,7 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
         const std::string dir = outputDir + FileList.GetItem(index)->Name;
         TOsError error;
         if (!OsCreateDirectory(dir, error) && PathKind(dir) != pkDirectory)
-            RaiseOsError(error);
+            RaiseOsError(error, dir);
         ++index;
     }
     if (index >= FileList.Count())
@@ -613,7 +613,7 @@ void TJoinRun::RestoreDirectoryTimes() {
         const TFileInfo* entry = FileList.GetItem(i);
         TOsError error;
         if (entry->Kind == fkDirectory && !OsSetPathLastWriteTime(outputDir + entry->Name, entry->LastWriteTime, error))
-            RaiseOsError(error);
+            RaiseOsError(error, outputDir + entry->Name);
     }
 }
 

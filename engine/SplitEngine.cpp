@@ -123,7 +123,7 @@ uint8_t TSplitRun::Run() {
             BatchFile->Close();
     } catch (const EExceptionLite& e) {
         Out.Abandon();
-        Result = Job.ReportFileError(e.MessageText);
+        Result = Job.ReportFileError(e);
     }
     // A split that stops (a source it cannot open or read, a cancel) keeps
     // in its parts every byte it read, as it did when each read was written
@@ -346,7 +346,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
         if (r == rcOk)
             r = ListSource();
     } catch (const EExceptionLite& e) {
-        r = ReportFileError(e.MessageText);
+        r = ReportFileError(e);
     }
     // A drive root without entries leaves nothing to split and nothing to
     // name the parts after.

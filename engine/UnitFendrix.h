@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class EExceptionLite;
 class TFileStreamLite;
 class TJobProgress;
 
@@ -144,6 +145,9 @@ public:
     // job knows more than its result code says (the file, the system's
     // reason); empty otherwise.
     std::string FailureText;
+    // The file that FailureText is about where the text itself may not name
+    // it (a system text); empty otherwise.
+    std::string FailurePath;
     // Told, in a catalogue text, of what a job wrote beyond what was asked
     // of it: the files a repair put back into a set, and the name under
     // which it kept a damaged one. None by default.
@@ -173,6 +177,8 @@ public:
     // A file error ends the copy loops: its text in an error box (window
     // mode only); returns rcFileError.
     uint8_t ReportFileError(const std::string& text);
+    // The same for a raised failure, keeping the file it names.
+    uint8_t ReportFileError(const EExceptionLite& failure);
     // The frame of both jobs: the path check, the busy cursor, the caption
     // and a guard that turns any exception of the path check and the steps
     // into rcUnknownError.

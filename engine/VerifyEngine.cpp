@@ -234,6 +234,7 @@ uint8_t TFendrix::VerifyJob() {
         return again.Run(false);
     } catch (const EExceptionLite& e) {
         FailureText = e.MessageText;
+        FailurePath = e.Path;
         return rcFileError;
     } catch (...) {
         return UnknownFailure();

@@ -114,7 +114,7 @@ void TVolumeWriter::WriteGathered() {
     const uint32_t written = File->Write(Buffer.data(), count);
     Took(Buffer.data(), written);
     if (written != count)
-        throw EExceptionLite(WriteErrorText);
+        throw EExceptionLite(WriteErrorText, File->Path);
 }
 
 int64_t TVolumeWriter::CopyFrom(TFileStreamLite& source, int64_t most, const TBytesSeen& seen) {

@@ -4,15 +4,15 @@ std::string SystemErrorText(uint32_t code) {
     return OsErrorText(code);
 }
 
-void RaiseOsError(const TOsError& error) {
-    throw EExceptionLite(error.Text);
+void RaiseOsError(const TOsError& error, const std::string& path) {
+    throw EExceptionLite(error.Text, path);
 }
 
-TFileStreamLite::TFileStreamLite(const std::string& fileName, TOpenMode mode) {
+TFileStreamLite::TFileStreamLite(const std::string& fileName, TOpenMode mode) : Path(fileName) {
     TOsError error;
     Handle = OsOpenFile(fileName, mode, error);
     if (Handle == InvalidOsHandle)
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
 }
 
 TFileStreamLite::~TFileStreamLite() {
@@ -27,14 +27,14 @@ void TFileStreamLite::Close() {
     Handle = InvalidOsHandle;
     TOsError error;
     if (!OsClose(handle, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
 }
 
 void TFileStreamLite::WriteAll(const char* data, size_t size, const char* shortText) {
     while (size > 0) {
         const uint32_t chunk = static_cast<uint32_t>(size < (size_t(1) << 30) ? size : (size_t(1) << 30));
         if (Write(data, chunk) != chunk)
-            throw EExceptionLite(shortText);
+            throw EExceptionLite(shortText, Path);
         data += chunk;
         size -= chunk;
     }
@@ -56,17 +56,17 @@ std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateIfAbsent(const std::stri
     TOsError error;
     const TOsHandle handle = OsOpenFile(fileName, TOpenMode::CreateNew, error);
     if (handle != InvalidOsHandle)
-        return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle));
+        return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle, fileName));
     if (error.Kind == TOsErrorKind::Exists)
         return nullptr;
-    RaiseOsError(error);
+    RaiseOsError(error, fileName);
 }
 
 uint32_t TFileStreamLite::Read(void* buffer, uint32_t count) {
     uint32_t done = 0;
     TOsError error;
     if (!OsRead(Handle, buffer, count, done, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
     return done;
 }
 
@@ -74,7 +74,7 @@ uint32_t TFileStreamLite::Write(const void* buffer, uint32_t count) {
     uint32_t done = 0;
     TOsError error;
     if (!OsWrite(Handle, buffer, count, done, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
     return done;
 }
 
@@ -83,6 +83,7 @@ bool TFileStreamLite::CopyInSystem(TFileStreamLite& to, uint64_t count, char* bu
     TOsError error;
     if (OsCopyInSystem(Handle, to.Handle, count, buffer, bufferSize, see, done, error))
         return true;
+    // The system does not say which of the two files failed.
     if (error.Kind != TOsErrorKind::None)
         RaiseOsError(error);
     return false;
@@ -92,7 +93,7 @@ int64_t TFileStreamLite::Seek(int64_t offset, uint8_t origin) {
     int64_t position = 0;
     TOsError error;
     if (!OsSeek(Handle, offset, static_cast<TSeekOrigin>(origin), position, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
     return position;
 }
 
@@ -100,20 +101,20 @@ int64_t TFileStreamLite::GetSize() {
     int64_t size = 0;
     TOsError error;
     if (!OsFileSize(Handle, size, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
     return size;
 }
 
 void TFileStreamLite::SetLastWriteTime(const TFileTime& time) {
     TOsError error;
     if (!OsSetLastWriteTime(Handle, time, error))
-        RaiseOsError(error);
+        RaiseOsError(error, Path);
 }
 
 std::unique_ptr<TFileStreamLite> TFileStreamLite::Standard(TStandardStream which) {
     TOsError error;
     const TOsHandle handle = OsStandardStream(which, error);
     if (handle == InvalidOsHandle)
-        RaiseOsError(error);
-    return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle));
+        RaiseOsError(error, "-");
+    return std::unique_ptr<TFileStreamLite>(new TFileStreamLite(handle, "-"));
 }

@@ -14,14 +14,18 @@
 // hierarchy so that the job loops can tell it apart from everything else.
 class EExceptionLite {
 public:
-    explicit EExceptionLite(std::string messageText) : MessageText(std::move(messageText)) {}
+    explicit EExceptionLite(std::string messageText, std::string path = std::string())
+        : MessageText(std::move(messageText)), Path(std::move(path)) {}
     std::string MessageText;
+    // The file that the failure is about, where the raiser knows it; the
+    // message text need not name it (a system text never does).
+    std::string Path;
 };
 
 // The system's message for one of its error numbers, line break included;
 // empty for 0 and for numbers the system has no text for.
 std::string SystemErrorText(uint32_t code);
-[[noreturn]] void RaiseOsError(const TOsError& error);
+[[noreturn]] void RaiseOsError(const TOsError& error, const std::string& path = std::string());
 
 class TFileStreamLite {
 public:
@@ -66,7 +70,10 @@ public:
     void WriteAll(const char* data, size_t size, const char* shortText);
 
     TOsHandle Handle = InvalidOsHandle;
+    // The name it was opened by, for the errors it raises; "-" for a
+    // standard stream.
+    const std::string Path;
 
 private:
-    explicit TFileStreamLite(TOsHandle handle) : Handle(handle) {}
+    TFileStreamLite(TOsHandle handle, std::string path) : Handle(handle), Path(std::move(path)) {}
 };

@@ -3,6 +3,7 @@
 #include "NativeListing.h"
 
 #include "engine/JobProgress.h"
+#include "index/PathOps.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/OsError.h"
@@ -207,7 +208,10 @@ int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& s
         std::string text = engine.FailureText.empty() ? TFendrix::ResultText(result) : engine.FailureText;
         if (text.empty())
             text = UnknownErrorText;
-        const std::string path = engine.FailureText.empty() ? PathOfResult(result, params) : std::string();
+        std::string path = engine.FailureText.empty() ? PathOfResult(result, params) : engine.FailurePath;
+        // A text that names the file already says it once.
+        if (!path.empty() && text.find(FileNamePart(path, NativePathStyle)) != std::string::npos)
+            path.clear();
         WriteLine(streams.Err, path.empty() ? text : path + ": " + text);
     }
     return Finished(result, streams);
