@@ -30,8 +30,10 @@ void SetNativeProgram(const std::string& path) {
     Program() = path;
 }
 
-TNativeRun RunNative(const std::vector<std::string>& args, const std::string& workDir,
-                     const std::vector<std::string>& environment) {
+namespace {
+
+TNativeRun RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& workDir,
+                      const std::vector<std::string>& environment) {
     char outTemplate[] = "/tmp/fendrix-out-XXXXXX";
     char errTemplate[] = "/tmp/fendrix-err-XXXXXX";
     const int outFd = mkstemp(outTemplate);
@@ -50,11 +52,11 @@ TNativeRun RunNative(const std::vector<std::string>& args, const std::string& wo
         for (const std::string& setting : environment)
             putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(Program().c_str()));
+        argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(Program().c_str(), argv.data());
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     int status = 0;
@@ -67,4 +69,15 @@ TNativeRun RunNative(const std::vector<std::string>& args, const std::string& wo
     unlink(outTemplate);
     unlink(errTemplate);
     return run;
+}
+
+}  // namespace
+
+TNativeRun RunNative(const std::vector<std::string>& args, const std::string& workDir,
+                     const std::vector<std::string>& environment) {
+    return RunProgram(Program(), args, workDir, environment);
+}
+
+TNativeRun RunShell(const std::string& script, const std::string& workDir) {
+    return RunProgram("/bin/bash", {"-c", script}, workDir, {"FENDRIX=" + Program()});
 }

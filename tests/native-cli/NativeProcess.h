@@ -17,3 +17,6 @@ void SetNativeProgram(const std::string& path);
 
 TNativeRun RunNative(const std::vector<std::string>& args, const std::string& workDir,
                      const std::vector<std::string>& environment = {});
+
+// A bash script, for pipelines: the program under test is "$FENDRIX".
+TNativeRun RunShell(const std::string& script, const std::string& workDir);
