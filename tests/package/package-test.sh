@@ -122,6 +122,12 @@ done
 cmp "$root/usr/bin/Fendrix.exe" "$work/parts/Fendrix.exe" || fail "--copy did not put the packaged Fendrix.exe beside the parts"
 "$fendrix" join "$work/parts/data.bin.002" "$work/out" --quiet || fail "join exited $?"
 cmp "$work/data.bin" "$work/out/data.bin" || fail "the joined file differs from the source"
+# The same through pipes, and the listing of what the pipe made.
+mkdir "$work/piped"
+"$fendrix" split - "$work/piped" --name data.bin -qs 1M <"$work/data.bin" || fail "split of standard input exited $?"
+"$fendrix" join "$work/piped/data.bin.001" - | cmp - "$work/data.bin" || fail "the join to standard output differs"
+"$fendrix" list "$work/piped/data.bin.001" | head -n 1 | grep -q '^f 3157000 .* data.bin$' ||
+    fail "list shows '$("$fendrix" list "$work/piped/data.bin.001")'"
 
 # The installed page, as man shows it.
 page=$root/usr/share/man/man1/fendrix.1.gz
