@@ -90,9 +90,12 @@ for name in "50% off.zip" "100%x%PATH%.bin" "a&b.bin" "a^b.bin" "a!b.bin" "a,b;c
     dir=$work/batch$(printf '%s' "$name" | md5sum | cut -c1-8)
     mkdir -p "$dir/parts"
     head -c 2500 /dev/urandom >"$dir/$name"
-    if ! "$wine_run" "$fendrix" /SILENT "$(winpath "$dir/$name")" "$(winpath "$dir/parts")" /SIZE1000 /BATCH \
-        >/dev/null 2>&1; then
-        fail "batch \"$name\": split"
+    # What the run printed stays, so that a failure says why.
+    "$wine_run" "$fendrix" /SILENT "$(winpath "$dir/$name")" "$(winpath "$dir/parts")" /SIZE1000 /BATCH \
+        >"$dir/split.log" 2>&1
+    rc=$?
+    if [ $rc -ne 0 ]; then
+        fail "batch \"$name\": split ended with $rc: $(tr '\n' ' ' <"$dir/split.log"; ls "$dir/parts" | tr '\n' ' ')"
         continue
     fi
     # The batch file under a plain name, so that starting it is no test of
