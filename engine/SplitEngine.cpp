@@ -2,6 +2,7 @@
 // bytes, cut into data parts of the part size, then the header text spread
 // over header files behind the last data part.
 #include "PartSize.h"
+#include "RecoveryFiles.h"
 #include "SetLayout.h"
 #include "UnitFendrix.h"
 #include "VolumeWriter.h"
@@ -57,6 +58,8 @@ std::string SourceInTheWay(const TFendrix& job, int64_t headerSize) {
             return full;
         if (UpperText(name) == sfvName || (params.Parity && UpperText(name) == parName))
             return full;
+        if (params.Recovery > 0 && IsRecoveryFileName(name, firstName))
+            return full;
         // The program copy is no victim: it never replaces a file.
     }
     return std::string();
@@ -84,6 +87,7 @@ private:
     bool StreamOverflows();
     void HeaderPhase();
     void WriteParity();
+    void WriteRecovery();
     void WriteChecksums();
 
     TFendrix& Job;
@@ -100,6 +104,7 @@ private:
     bool OverwriteAll = false;
     int64_t Written = 0;
     TSfvLine ParityLine;
+    std::vector<TSfvLine> RecoveryLines;
     // Output directory and the name of the first entry: every part, header
     // and batch file name starts with it.
     const std::string OutputPrefix;
@@ -117,6 +122,8 @@ uint8_t TSplitRun::Run() {
             Out.Close();
         if (Result == rcOk && Params.Parity)
             WriteParity();
+        if (Result == rcOk && Params.Recovery > 0)
+            WriteRecovery();
         if (Result == rcOk)
             WriteChecksums();
         if (Result == rcOk && BatchFile)
@@ -238,6 +245,37 @@ void TSplitRun::WriteParity() {
     ParityLine = TSfvLine{FileNamePart(ParityFileName(OutputPrefix), NativePathStyle), crc.Value};
 }
 
+// From the closed parts and header files, before the sfv file, which lists
+// the recovery files too.
+void TSplitRun::WriteRecovery() {
+    std::vector<TRecoveryInput> inputs;
+    const std::string dir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
+    int64_t lastDataPart = 0;
+    for (const TSfvLine& line : Out.Checksums()) {
+        TRecoveryInput input;
+        input.Path = dir + line.Name;
+        input.Name = line.Name;
+        input.Size = TFileStreamLite::OpenForReading(input.Path)->GetSize();
+        bool header = false;
+        if (PartNumberOf(line.Name, FileList.GetItem(0)->Name + ".", header) > 0 && !header)
+            lastDataPart = input.Size;
+        inputs.push_back(input);
+    }
+    // The last data part shares its medium with header file 001 when it is
+    // neither empty nor full: losing that volume loses two slices.
+    const bool shared = lastDataPart > 0 && lastDataPart < Params.Size;
+    TRecoveryOptions options;
+    options.SliceSize = RecoverySliceSize(Params.Size);
+    options.RecoverySlices = RecoverySlicesFor(static_cast<uint32_t>(Params.Recovery), shared);
+    options.Prefix = OutputPrefix;
+    options.Create = [this](const std::string& path) { return Job.CreateAskingToOverwrite(path, OverwriteAll); };
+    options.Progress = [this](int64_t) { return !Job.CheckCancel(Job.Caption); };
+    bool cancelled = false;
+    RecoveryLines = WriteRecoveryFiles(inputs, options, cancelled);
+    if (cancelled)
+        Result = rcCancelled;
+}
+
 int32_t TSplitRun::CreatePartFile(bool header, int32_t number) {
     Out.Close();
     if (!header || Out.Room() == 0)
@@ -256,6 +294,7 @@ void TSplitRun::WriteChecksums() {
     std::vector<TSfvLine> lines = Out.Checksums();
     if (Params.Parity)
         lines.push_back(ParityLine);
+    lines.insert(lines.end(), RecoveryLines.begin(), RecoveryLines.end());
     const std::string text = BuildSfv(lines);
     std::unique_ptr<TFileStreamLite> file = Job.CreateAskingToOverwrite(SfvFileName(OutputPrefix), OverwriteAll);
     if (!file) {
@@ -361,6 +400,10 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     // The parity block is held in memory for the whole split.
     if (r == rcOk && Params->Parity && Params->Size > ParityLargestPart)
         r = rcInvalidSize;
+    if (r == rcOk && Params->Recovery == RecoveryCountInvalid) {
+        FailureText = LangText(msgRecoveryCountInvalid);
+        r = rcInvalidSize;
+    }
     if (r == rcOk) {
         const std::string victim = SourceInTheWay(*this, headerSize);
         if (!victim.empty())
@@ -385,6 +428,11 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
             report += "\r\n" + LangText(15);
         if (Params->Parity)
             report += "\r\n" + LangText(msgSetSurvivesLoss, {ParityFileName(FileList->GetItem(0)->Name)});
+        if (Params->Recovery > 0) {
+            const std::string name = FileList->GetItem(0)->Name;
+            report += "\r\n" + LangText(msgRecoverySurvivesLoss,
+                                         {name + ".par2", name + ".vol*.par2", FormatZeroPadded(0, Params->Recovery)});
+        }
         MessageBox(report, mbIconInformation | mbOk);
     }
     return r;

@@ -4,6 +4,16 @@
 #include "foundation/NumberParsing.h"
 #include "foundation/UnitLanguage.h"
 
+// "/RECOVERY" alone asks for one volume, as "/PARITY" does.
+int32_t ParseRecoveryCount(const std::string& text) {
+    if (text.empty())
+        return 1;
+    int errorPos = 0;
+    const int64_t value = ParseInt64(text, errorPos);
+    return errorPos == 0 && value >= 1 && value <= RecoveryMostVolumes ? static_cast<int32_t>(value)
+                                                                        : RecoveryCountInvalid;
+}
+
 void TFendrixStartParams::ParseCommandLine() {
     std::vector<std::string> args;
     const int count = ArgumentCount();
@@ -37,6 +47,8 @@ void TFendrixStartParams::ParseArguments(const std::vector<std::string>& args) {
                 Parity = true;
             } else if (name == "REPAIR") {
                 Repair = true;
+            } else if (name.compare(0, 8, "RECOVERY") == 0) {
+                Recovery = ParseRecoveryCount(name.substr(8));
             }
         } else {
             if (plain == 0)

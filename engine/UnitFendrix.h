@@ -45,6 +45,13 @@ constexpr uint8_t rcRepairable = 14;
 extern const char* const UnknownErrorText;
 extern const char* const WriteErrorText;
 
+// The most lost volumes a set's recovery files can be made for.
+constexpr int32_t RecoveryMostVolumes = 999;
+constexpr int32_t RecoveryCountInvalid = -1;
+
+// The count of "/RECOVERYn" (the text after the switch's name).
+int32_t ParseRecoveryCount(const std::string& text);
+
 class TFendrixStartParams {
 public:
     TFendrixStartParams() = default;
@@ -73,6 +80,10 @@ public:
     bool Parity = false;
     // Verify: write a file that the parity file rebuilds back into the set.
     bool Repair = false;
+    // Split: also write PAR 2.0 recovery files with which the set survives
+    // the loss of this many volumes; 0 for none, RecoveryCountInvalid for a
+    // number the command line gave that is none.
+    int32_t Recovery = 0;
     // Split: the source is the process's standard input, stored as one file
     // of this name; empty when the source is SourcePath.
     std::string StreamName;

@@ -122,6 +122,8 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "    --copy       puts Fendrix.exe from beside this program next to the parts.\n"
     "    --parity     also writes NAME.par, from which a join rebuilds any one lost\n"
     "                 or damaged volume (a part, or the last part with header 001).\n"
+    "-r, --recovery N also writes PAR 2.0 recovery files (NAME.par2, NAME.vol*.par2)\n"
+    "                 with which the set survives the loss of any N volumes.\n"
     "    --repair     verify: writes a volume that NAME.par rebuilds back into the set.\n"
     "    --no-header  joins numbered parts that have no header files into one file.\n"
     "-q, --quiet      shows no progress; verify prints only errors.\n"
@@ -174,6 +176,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "present",
     "none",
     "Cannot write to standard output: #",
+    "\"#\" became shorter while it was being read.",
+    "The recovery files \"#\" and \"#\" let the set survive the loss of any # volumes (disks): a PAR2 "
+    "tool such as par2 or MultiPar rebuilds them.",
+    "The number of volumes that recovery files protect against must be a whole number from 1 to 999.",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -228,6 +234,9 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "    --parity     scrive anche NOME.par, da cui una ricostruzione rif\xE0 un\n"
     "                 volume perso o danneggiato (una parte, o l'ultima parte con\n"
     "                 l'header 001).\n"
+    "-r, --recovery N scrive anche file di recupero PAR 2.0 (NOME.par2,\n"
+    "                 NOME.vol*.par2) con cui l'insieme sopravvive alla perdita\n"
+    "                 di N volumi qualsiasi.\n"
     "    --repair     verify: riscrive nell'insieme un volume che NOME.par ricostruisce.\n"
     "    --no-header  unisce in un solo file parti numerate senza file di header.\n"
     "-q, --quiet      non mostra l'avanzamento; verify mostra solo gli errori.\n"
@@ -287,6 +296,10 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "presente",
     "nessuno",
     "Impossibile scrivere sullo standard output: #",
+    "\"#\" si \xE8 accorciato mentre veniva letto.",
+    "I file di recupero \"#\" e \"#\" permettono all'insieme di parti di sopravvivere alla perdita di # "
+    "volumi qualsiasi (dischi): uno strumento PAR2 come par2 o MultiPar li ricrea.",
+    "Il numero di volumi da cui i file di recupero proteggono deve essere un numero intero da 1 a 999.",
 };
 
 namespace {

@@ -80,7 +80,12 @@ constexpr int msgListSummary = MessageCount + 46;
 constexpr int msgPresent = MessageCount + 47;
 constexpr int msgAbsent = MessageCount + 48;
 constexpr int msgStandardOutputFailed = MessageCount + 49;
-constexpr int AddedMessageCount = 50;
+// A file of the set that recovery data were being computed from came up
+// short; the report of a split with recovery files; a bad /RECOVERY count.
+constexpr int msgFileShrank = MessageCount + 50;
+constexpr int msgRecoverySurvivesLoss = MessageCount + 51;
+constexpr int msgRecoveryCountInvalid = MessageCount + 52;
+constexpr int AddedMessageCount = 53;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

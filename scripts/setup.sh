@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev googletest g++-mingw-w64-x86-64 \
 binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick 7zip xxd cksfv rhash locales xfsprogs time bc \
-groff-base man-db bash-completion dpkg-dev"
+groff-base man-db bash-completion dpkg-dev par2"
 
 missing=""
 for p in $PACKAGES; do

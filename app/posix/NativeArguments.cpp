@@ -11,7 +11,7 @@ namespace {
 
 enum TVerb : unsigned { vSplit = 1, vJoin = 2, vVerify = 4, vList = 8, vAll = 15 };
 
-enum class TOptionId { Size, Parts, Name, Batch, Copy, Parity, Repair, NoHeader, Quiet, Help };
+enum class TOptionId { Size, Parts, Name, Batch, Copy, Parity, Recovery, Repair, NoHeader, Quiet, Help };
 
 struct TOption {
     const char* Long;
@@ -28,6 +28,7 @@ const TOption Options[] = {
     {"batch", 0, false, vSplit, TOptionId::Batch},
     {"copy", 0, false, vSplit, TOptionId::Copy},
     {"parity", 0, false, vSplit, TOptionId::Parity},
+    {"recovery", 'r', true, vSplit, TOptionId::Recovery},
     {"repair", 0, false, vVerify, TOptionId::Repair},
     {"no-header", 0, false, vJoin, TOptionId::NoHeader},
     {"quiet", 'q', false, vSplit | vJoin | vVerify, TOptionId::Quiet},
@@ -207,6 +208,11 @@ bool TParser::Take(const TOption& option, const std::string* value) {
     case TOptionId::Batch: p.Batch = true; break;
     case TOptionId::Copy: p.Copy = true; break;
     case TOptionId::Parity: p.Parity = true; break;
+    case TOptionId::Recovery:
+        p.Recovery = value->empty() ? RecoveryCountInvalid : ParseRecoveryCount(*value);
+        if (p.Recovery == RecoveryCountInvalid)
+            return Fail(LangText(msgRecoveryCountInvalid));
+        break;
     case TOptionId::Repair: p.Repair = true; break;
     case TOptionId::NoHeader: p.NoHeader = true; break;
     case TOptionId::Quiet: Command.Quiet = true; break;

@@ -1,0 +1,240 @@
+#include "RecoveryFiles.h"
+
+#include "UnitFendrix.h"
+
+#include "foundation/UnitFileStream.h"
+#include "foundation/UnitImport.h"
+#include "foundation/UnitLanguage.h"
+#include "foundation/WorkerThread.h"
+#include "foundation/checksum/Crc32.h"
+#include "foundation/checksum/Gf16.h"
+
+#include <algorithm>
+#include <cstring>
+
+const char* const RecoveryCreator = "Fendrix";
+
+namespace {
+
+// The bytes read and worked on in one step: small enough to stay in the
+// cache while both threads go over them.
+constexpr size_t StepBytes = size_t(1) << 20;
+// MD5 costs about as much per byte as this many recovery slices' arithmetic:
+// the thread that hashes takes that many fewer slices.
+constexpr uint32_t HashCostInSlices = 12;
+// No window is made narrower than this however many slices there are: a
+// pass reads a piece of every part.
+constexpr uint64_t NarrowestWindow = uint64_t(64) << 10;
+
+struct TInputSlice {
+    const TRecoveryInput* Input = nullptr;
+    TPar2FileEntry Entry;
+    TMd5 Hash;
+    TCrc32 Crc;
+    // c_i^e for every recovery exponent e, the slice's factors.
+    std::vector<uint16_t> Factors;
+};
+
+void ReadExactly(TFileStreamLite& file, char* into, size_t count, const std::string& path) {
+    while (count > 0) {
+        const uint32_t want = static_cast<uint32_t>(std::min<size_t>(count, 1u << 30));
+        const uint32_t got = file.Read(into, want);
+        if (got == 0)
+            throw EExceptionLite(LangText(msgFileShrank, {path}));
+        into += got;
+        count -= got;
+    }
+}
+
+TMd5Digest HeadHash(const TRecoveryInput& input) {
+    std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(input.Path);
+    std::vector<char> head(static_cast<size_t>(std::min<int64_t>(input.Size, Par2HashedHead)));
+    ReadExactly(*file, head.data(), head.size(), input.Path);
+    return Md5Of(head.data(), head.size());
+}
+
+// Feeds count zero bytes: the padding of a file's last slice.
+void AddZeros(TMd5& md5, TCrc32& crc, uint64_t count) {
+    static const char zeros[1 << 16] = {};
+    while (count > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, sizeof zeros));
+        md5.Add(zeros, n);
+        crc.Add(zeros, n);
+        count -= n;
+    }
+}
+
+std::string DescriptionPackets(const TPar2Id& setId, const std::string& mainBody,
+                               const std::vector<TInputSlice>& slices) {
+    std::string text = Par2Packet(setId, Par2MainType, mainBody);
+    for (const TInputSlice& slice : slices) {
+        text += Par2Packet(setId, Par2FileDescType, Par2FileDescBody(slice.Entry));
+        text += Par2Packet(setId, Par2SliceChecksType, Par2SliceChecksBody(slice.Entry));
+    }
+    return text + Par2Packet(setId, Par2CreatorType, Par2CreatorBody(RecoveryCreator));
+}
+
+uint32_t FileCrc(const std::string& path) {
+    std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
+    std::vector<char> buffer(StepBytes);
+    TCrc32 crc;
+    while (const uint32_t got = file->Read(buffer.data(), static_cast<uint32_t>(buffer.size())))
+        crc.Add(buffer.data(), got);
+    return crc.Value;
+}
+
+}  // namespace
+
+bool IsRecoveryFileName(const std::string& name, const std::string& firstName) {
+    const std::string upper = UpperText(name);
+    const std::string stem = UpperText(firstName);
+    if (upper == stem + ".PAR2")
+        return true;
+    const std::string volume = stem + ".VOL";
+    return upper.size() > volume.size() + 5 && upper.compare(0, volume.size(), volume) == 0 &&
+           upper.compare(upper.size() - 5, 5, ".PAR2") == 0;
+}
+
+uint64_t RecoverySliceSize(int64_t partSize) {
+    return (static_cast<uint64_t>(partSize) + 3) / 4 * 4;
+}
+
+uint32_t RecoverySlicesFor(uint32_t lostVolumes, bool sharedVolume) {
+    return lostVolumes == 0 ? 0 : lostVolumes + (sharedVolume ? 1 : 0);
+}
+
+uint64_t RecoveryWindow(uint64_t sliceSize, uint32_t recoverySlices) {
+    const uint64_t share = static_cast<uint64_t>(RecoveryMemoryLimit) / std::max<uint32_t>(recoverySlices, 1) / 4 * 4;
+    return std::min(sliceSize, std::max(share, NarrowestWindow));
+}
+
+std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inputs, const TRecoveryOptions& options,
+                                         bool& cancelled) {
+    cancelled = false;
+    const uint64_t sliceSize = options.SliceSize;
+    const uint32_t count = options.RecoverySlices;
+    std::vector<TInputSlice> slices;
+    for (const TRecoveryInput& input : inputs) {
+        if (input.Size <= 0)
+            continue;
+        TInputSlice slice;
+        slice.Input = &input;
+        slice.Entry.Length = static_cast<uint64_t>(input.Size);
+        slice.Entry.Name = input.Name;
+        slice.Entry.Head = HeadHash(input);
+        slice.Entry.Id = Par2FileId(slice.Entry.Head, slice.Entry.Length, input.Name);
+        slices.push_back(std::move(slice));
+    }
+    // The input slices are numbered in the order of the file IDs.
+    std::sort(slices.begin(), slices.end(),
+              [](const TInputSlice& a, const TInputSlice& b) { return Par2IdBefore(a.Entry.Id, b.Entry.Id); });
+    std::vector<TPar2Id> ids;
+    for (size_t i = 0; i < slices.size(); ++i) {
+        ids.push_back(slices[i].Entry.Id);
+        const uint16_t constant = Par2InputConstant(static_cast<uint32_t>(i));
+        for (uint32_t e = 0; e < count; ++e)
+            slices[i].Factors.push_back(Gf16Power(constant, e));
+    }
+    const std::string mainBody = Par2MainBody(sliceSize, ids);
+    const TPar2Id setId = Md5Of(mainBody.data(), mainBody.size());
+
+    // Each recovery file begins with its slice's packet, whose header is
+    // known only once the last window is written.
+    std::vector<std::unique_ptr<TFileStreamLite>> volumes;
+    std::vector<std::string> volumeNames;
+    std::vector<TMd5> volumeHashes;
+    for (uint32_t e = 0; e < count; ++e) {
+        volumeNames.push_back(Par2VolumeName(options.Prefix, e, 1, count, 1));
+        volumes.push_back(options.Create(volumeNames.back()));
+        if (!volumes.back()) {
+            cancelled = true;
+            return {};
+        }
+        const char exponent[4] = {static_cast<char>(e), static_cast<char>(e >> 8), static_cast<char>(e >> 16),
+                                  static_cast<char>(e >> 24)};
+        volumeHashes.push_back(Par2PacketHashStart(setId, Par2RecoveryType));
+        volumeHashes.back().Add(exponent, 4);
+        const std::string placeholder(Par2HeaderSize, '\0');
+        volumes.back()->WriteAll(placeholder.data(), placeholder.size(), WriteErrorText);
+        volumes.back()->WriteAll(exponent, 4, WriteErrorText);
+    }
+
+    const uint64_t window = RecoveryWindow(sliceSize, count);
+    std::vector<char> recovery(static_cast<size_t>(window * count));
+    std::vector<char> step(StepBytes + 2);
+    std::vector<void*> targets(count);
+    const uint32_t hashedSide = count > HashCostInSlices ? (count - HashCostInSlices) / 2 : 0;
+    TWorkerThread worker;
+    int64_t done = 0;
+    for (uint64_t start = 0; start < sliceSize; start += window) {
+        const uint64_t width = std::min(window, sliceSize - start);
+        std::fill(recovery.begin(), recovery.end(), 0);
+        for (TInputSlice& slice : slices) {
+            if (start >= slice.Entry.Length)
+                continue;
+            const std::string& path = slice.Input->Path;
+            std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
+            file->Seek(static_cast<int64_t>(start), static_cast<uint8_t>(TSeekOrigin::Begin));
+            const uint64_t bytes = std::min(width, slice.Entry.Length - start);
+            for (uint64_t at = 0; at < bytes; at += StepBytes) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, bytes - at));
+                ReadExactly(*file, step.data(), n, path);
+                // The words are 16 bits: an odd end is padded as the slice is.
+                step[n] = 0;
+                const size_t even = (n + 1) / 2 * 2;
+                for (uint32_t e = 0; e < count; ++e)
+                    targets[e] = recovery.data() + e * window + at;
+                worker.RunAlongside(
+                    [&] {
+                        slice.Hash.Add(step.data(), n);
+                        slice.Crc.Add(step.data(), n);
+                        if (hashedSide > 0)
+                            Gf16MultiplyAddInto(step.data(), slice.Factors.data(), targets.data(), hashedSide, even);
+                    },
+                    [&] {
+                        Gf16MultiplyAddInto(step.data(), slice.Factors.data() + hashedSide,
+                                            targets.data() + hashedSide, count - hashedSide, even);
+                    });
+                done += static_cast<int64_t>(n);
+                if (options.Progress && !options.Progress(done)) {
+                    cancelled = true;
+                    return {};
+                }
+            }
+        }
+        for (uint32_t e = 0; e < count; ++e) {
+            const char* data = recovery.data() + e * window;
+            volumes[e]->WriteAll(data, static_cast<size_t>(width), WriteErrorText);
+            volumeHashes[e].Add(data, static_cast<size_t>(width));
+        }
+    }
+    for (TInputSlice& slice : slices) {
+        TMd5 padded = slice.Hash;
+        slice.Entry.Hash = slice.Hash.Finish();
+        TCrc32 crc = slice.Crc;
+        AddZeros(padded, crc, Par2SliceCount(slice.Entry.Length, sliceSize) * sliceSize - slice.Entry.Length);
+        slice.Entry.Slices = {TPar2SliceCheck{padded.Finish(), crc.Value}};
+    }
+
+    const std::string description = DescriptionPackets(setId, mainBody, slices);
+    std::vector<TSfvLine> lines;
+    const std::string indexName = options.Prefix + ".par2";
+    std::unique_ptr<TFileStreamLite> index = options.Create(indexName);
+    if (!index) {
+        cancelled = true;
+        return {};
+    }
+    index->WriteAll(description.data(), description.size(), WriteErrorText);
+    index->Close();
+    lines.push_back(TSfvLine{FileNamePart(indexName, NativePathStyle), Crc32(0, description.data(), description.size())});
+    for (uint32_t e = 0; e < count; ++e) {
+        volumes[e]->WriteAll(description.data(), description.size(), WriteErrorText);
+        volumes[e]->Seek(0, static_cast<uint8_t>(TSeekOrigin::Begin));
+        const std::string header = Par2PacketHeader(4 + sliceSize, volumeHashes[e].Finish(), setId, Par2RecoveryType);
+        volumes[e]->WriteAll(header.data(), header.size(), WriteErrorText);
+        volumes[e]->Close();
+        volumes[e].reset();
+        lines.push_back(TSfvLine{FileNamePart(volumeNames[e], NativePathStyle), FileCrc(volumeNames[e])});
+    }
+    return lines;
+}
