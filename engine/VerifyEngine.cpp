@@ -5,6 +5,8 @@
 // rebuilds what was lost.
 #include "DamagedCopy.h"
 #include "ParityRepair.h"
+#include "RecoveryFiles.h"
+#include "RecoveryRepair.h"
 #include "SetChecksums.h"
 #include "SetLayout.h"
 #include "UnitFendrix.h"
@@ -42,6 +44,8 @@ private:
     // The parity file that the sfv file lists is there and intact.
     uint8_t CheckParityFile();
     void WriteBack(const TParityRepair& parity);
+    // With the set's recovery files, when the parity file was no help.
+    uint8_t RepairFromRecovery(uint8_t fault, bool repair);
 
     // rcOk, or why the file fails: missing or damaged. Its bytes are added
     // to text when asked for, and its size is kept in Size.
@@ -105,6 +109,8 @@ uint8_t TVerifyRun::Run(bool repair) {
     TParityRepair parity(Checksums);
     try {
         if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir)) {
+            if (parity.Failure() == TParityFailure::Absent)
+                return RepairFromRecovery(r, repair);
             // The file's own text first, then why the parity file is no help.
             if (const std::string note = parity.FailureNote(LastChecked); !note.empty())
                 FailureText += "\r\n" + note;
@@ -119,6 +125,47 @@ uint8_t TVerifyRun::Run(bool repair) {
     if (!repair)
         return rcRepairable;
     WriteBack(parity);
+    Repaired = true;
+    return rcRepairable;
+}
+
+uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
+    TRecoveryRepair recovery;
+    if (!recovery.Load(Dir, Stem))
+        return fault;
+    recovery.Check();
+    const std::string setName = Stem.substr(0, Stem.size() - 1);
+    if (!recovery.CanRebuild()) {
+        if (recovery.SlicesLost() > recovery.SlicesAvailable())
+            FailureText += "\r\n" + LangText(msgRecoveryTooFew,
+                                               {setName + ".par2",
+                                                FormatZeroPadded(0, recovery.SlicesAvailable()),
+                                                FormatZeroPadded(0, recovery.SlicesLost() - recovery.SlicesAvailable())});
+        return fault;
+    }
+    FailureText = LangText(msgRecoveryCanRebuild, {FormatZeroPadded(0, static_cast<int64_t>(recovery.Lost().size())),
+                                                    setName + ".par2"});
+    for (size_t i = 0; i < recovery.Lost().size(); ++i)
+        FailureText += (i == 0 ? " " : ", ") + recovery.Lost()[i];
+    if (!repair)
+        return rcRepairable;
+    // Nothing that was there is lost: a damaged file is first kept beside
+    // the set, and its good slices are read from that copy.
+    std::vector<std::string> kept(recovery.Lost().size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + recovery.Lost()[i];
+        if (PathKind(path) == pkFile) {
+            kept[i] = KeepDamagedCopy(path);
+            recovery.ReadLostFileFrom(recovery.Lost()[i], AddTrailingBackslash(Dir, NativePathStyle) + kept[i]);
+        }
+    }
+    if (!recovery.Rebuild([&](const std::string& name) { return AddTrailingBackslash(Dir, NativePathStyle) + name; }))
+        return fault;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const std::string& name = recovery.Lost()[i];
+        Job.Tell(kept[i].empty() ? LangText(msgRebuiltFromRecovery, {name, setName + ".par2"})
+                                 : LangText(msgRebuiltFromRecoveryKept, {name, setName + ".par2", kept[i]}));
+    }
     Repaired = true;
     return rcRepairable;
 }

@@ -180,6 +180,11 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "The recovery files \"#\" and \"#\" let the set survive the loss of any # volumes (disks): a PAR2 "
     "tool such as par2 or MultiPar rebuilds them.",
     "The number of volumes that recovery files protect against must be a whole number from 1 to 999.",
+    "# files of the set are missing or damaged, and the recovery files \"#\" can rebuild them:",
+    "The recovery files \"#\" cannot rebuild the set: they hold # recovery slices, and # more would be needed.",
+    "The file \"#\" can be rebuilt from the set's recovery files.\r\nDo you want to rebuild it?",
+    "\"#\" was rebuilt from the recovery files \"#\".",
+    "\"#\" was rebuilt from the recovery files \"#\"; the damaged copy is kept as \"#\".",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -300,6 +305,12 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "I file di recupero \"#\" e \"#\" permettono all'insieme di parti di sopravvivere alla perdita di # "
     "volumi qualsiasi (dischi): uno strumento PAR2 come par2 o MultiPar li ricrea.",
     "Il numero di volumi da cui i file di recupero proteggono deve essere un numero intero da 1 a 999.",
+    "# file dell'insieme sono mancanti o danneggiati, e i file di recupero \"#\" possono ricrearli:",
+    "I file di recupero \"#\" non possono ricreare l'insieme: contengono # blocchi di recupero, e ne "
+    "servirebbero altri #.",
+    "Il file \"#\" pu\xF2 essere ricreato dai file di recupero dell'insieme.\r\nVuoi ricrearlo?",
+    "\"#\" \xE8 stato ricreato dai file di recupero \"#\".",
+    "\"#\" \xE8 stato ricreato dai file di recupero \"#\"; la copia danneggiata \xE8 conservata come \"#\".",
 };
 
 namespace {

@@ -85,7 +85,14 @@ constexpr int msgStandardOutputFailed = MessageCount + 49;
 constexpr int msgFileShrank = MessageCount + 50;
 constexpr int msgRecoverySurvivesLoss = MessageCount + 51;
 constexpr int msgRecoveryCountInvalid = MessageCount + 52;
-constexpr int AddedMessageCount = 53;
+// What a verify run found that the recovery files can mend, or why not;
+// the join's offer to rebuild from them.
+constexpr int msgRecoveryCanRebuild = MessageCount + 53;
+constexpr int msgRecoveryTooFew = MessageCount + 54;
+constexpr int msgRebuildFromRecovery = MessageCount + 55;
+constexpr int msgRebuiltFromRecovery = MessageCount + 56;
+constexpr int msgRebuiltFromRecoveryKept = MessageCount + 57;
+constexpr int AddedMessageCount = 58;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"
