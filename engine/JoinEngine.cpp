@@ -2,6 +2,7 @@
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
 #include "ParityRepair.h"
+#include "RecoveryRepair.h"
 #include "SetChecksums.h"
 #include "SetLayout.h"
 #include "UnitFendrix.h"
@@ -18,7 +19,9 @@
 #include "index/RestorableList.h"
 
 #include <algorithm>
+#include <map>
 #include <new>
+#include <set>
 #include <vector>
 
 namespace {
@@ -53,6 +56,13 @@ private:
     // parity file and the other volumes, asking first in the window; true
     // when the part is then read from memory.
     bool RebuildPart(const std::string& name);
+    bool RebuildFromParity(const std::string& name);
+    // Rebuilds every lost file of the set at once from its recovery files,
+    // into copies beside the output; true when the named one has a copy
+    // that OpenRebuiltCopy then opens in its place.
+    bool RebuildFromRecovery(const std::string& name);
+    bool OpenRebuiltCopy(const std::string& name);
+    void RemoveRebuiltCopies();
     void DrainPart();
     bool VerifiedPart(bool header, bool lastRead = false);
     // Why the open data part does not fit the set's layout; empty when it
@@ -104,6 +114,13 @@ private:
     // beside the set.
     TParityRepair Parity{Checksums};
     bool ParityTried = false;
+    // Loaded only once a part is lost that the parity file does not
+    // rebuild. Its copies (by upper-cased part name) go when the join ends;
+    // a part whose copy was read once and failed is not rebuilt again.
+    TRecoveryRepair Recovery;
+    bool RecoveryTried = false;
+    std::map<std::string, std::string> RebuiltCopies;
+    std::set<std::string> RebuiltCopiesRead;
     const char* MemoryPart = nullptr;
     int64_t MemorySize = 0;
     int64_t MemoryPos = 0;
@@ -140,6 +157,7 @@ uint8_t TJoinRun::Run() {
     }
     ClosePart();
     Out.Abandon();
+    RemoveRebuiltCopies();
     return Result;
 }
 
@@ -310,6 +328,10 @@ int64_t TJoinRun::OpenPartSize() {
 }
 
 std::string TJoinRun::WithParityNote(const std::string& text, const std::string& name) const {
+    if (RecoveryTried && Recovery.Loaded() && Recovery.SlicesLost() > Recovery.SlicesAvailable())
+        return text + "\r\n" +
+               LangText(msgRecoveryTooFew, {SetStem + "par2", FormatZeroPadded(0, Recovery.SlicesAvailable()),
+                                            FormatZeroPadded(0, Recovery.SlicesLost() - Recovery.SlicesAvailable())});
     if (!ParityTried)
         return text;
     const std::string note = Parity.FailureNote(name);
@@ -363,12 +385,74 @@ void TJoinRun::ClosePart() {
     MemoryPart = nullptr;
 }
 
-// Once a volume is rebuilt, its parts come from memory: the medium that held
-// them is the one that was lost.
 bool TJoinRun::RebuildPart(const std::string& name) {
     // A listing reads the header files alone.
     if (Params.ListOnly)
         return false;
+    return RebuildFromParity(name) || RebuildFromRecovery(name);
+}
+
+bool TJoinRun::RebuildFromRecovery(const std::string& name) {
+    // Standard output has no place beside it for the rebuilt copies.
+    if (Params.ToStandardOutput || RebuiltCopiesRead.count(UpperText(name)) != 0)
+        return false;
+    if (!RecoveryTried) {
+        RecoveryTried = true;
+        try {
+            if (!Recovery.Load(PartsDir, SetStem))
+                return false;
+            Recovery.Check();
+            if (!Recovery.CanRebuild())
+                return false;
+            if (!Params.Silent &&
+                Job.MessageBox(LangText(msgRebuildFromRecovery, {name}), mbYesNo | mbIconQuestion) != idYes)
+                return false;
+            const std::string dir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
+            for (const std::string& lost : Recovery.Lost()) {
+                // A name that nothing there has yet: no file is written over.
+                std::string path = dir + lost + ".rebuilt";
+                for (int n = 2; PathKind(path) != pkNotFound; ++n)
+                    path = dir + lost + ".rebuilt" + FormatZeroPadded(0, n);
+                RebuiltCopies[UpperText(lost)] = path;
+            }
+            if (!Recovery.Rebuild([this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; })) {
+                RemoveRebuiltCopies();
+                return false;
+            }
+        } catch (const EExceptionLite&) {
+            RemoveRebuiltCopies();
+            return false;
+        } catch (const std::bad_alloc&) {
+            RemoveRebuiltCopies();
+            return false;
+        }
+    }
+    // The copy is opened where the part would be.
+    return RebuiltCopies.count(UpperText(name)) != 0;
+}
+
+bool TJoinRun::OpenRebuiltCopy(const std::string& name) {
+    const auto copy = RebuiltCopies.find(UpperText(name));
+    if (copy == RebuiltCopies.end() || RebuiltCopiesRead.count(copy->first) != 0)
+        return false;
+    ClosePart();
+    RebuiltCopiesRead.insert(copy->first);
+    PartStream = TFileStreamLite::OpenForReading(copy->second);
+    return true;
+}
+
+void TJoinRun::RemoveRebuiltCopies() {
+    for (const auto& [name, path] : RebuiltCopies) {
+        TOsError error;
+        if (PathKind(path) == pkFile)
+            OsDeleteFile(path, error);
+    }
+    RebuiltCopies.clear();
+}
+
+// Once a volume is rebuilt, its parts come from memory: the medium that held
+// them is the one that was lost.
+bool TJoinRun::RebuildFromParity(const std::string& name) {
     try {
         if (!ParityTried) {
             ParityTried = true;
@@ -452,8 +536,12 @@ int32_t TJoinRun::OpenPart(bool header, int32_t number) {
     }
     if (Parity.RebuiltVolume() >= 0 && RebuildPart(PartName))
         return number;
+    if (OpenRebuiltCopy(PartName))
+        return number;
     Result = AskForPart(PartsDir, PartName);
-    if (Result == rcOk && !MemoryPart) {
+    if (Result == rcOk && !PartOpen() && OpenRebuiltCopy(PartName))
+        return number;
+    if (Result == rcOk && !PartOpen()) {
         PartStream = TFileStreamLite::OpenForReading(AddTrailingBackslash(PartsDir, NativePathStyle) + PartName);
         const std::string dir = UpperText(UniformSeparators(PartsDir, NativePathStyle));
         if (PartsDirsSeen.empty() || PartsDirsSeen.back() != dir)

@@ -107,6 +107,8 @@ bool OsSetPathLastWriteTime(const std::string& path, const TFileTime& time, TOsE
 TFileTime OsCurrentFileTime();
 // Fails with kind Exists where something of that name is there already.
 bool OsCreateDirectory(const std::string& path, TOsError& error);
+// Removes a file that the job itself made and no longer needs.
+bool OsDeleteFile(const std::string& path, TOsError& error);
 // Never replaces a file that exists.
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error);
 

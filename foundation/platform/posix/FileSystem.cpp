@@ -374,6 +374,10 @@ bool OsCreateDirectory(const std::string& path, TOsError& error) {
     return mkdir(NativePath(path).c_str(), 0777) == 0 || Failed(error);
 }
 
+bool OsDeleteFile(const std::string& path, TOsError& error) {
+    return unlink(NativePath(path).c_str()) == 0 || Failed(error);
+}
+
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
     if (InjectedError(TFileOperation::Copy, error))
         return false;

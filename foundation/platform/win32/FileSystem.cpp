@@ -265,6 +265,10 @@ bool OsCreateDirectory(const std::string& path, TOsError& error) {
     return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE || Failed(error);
 }
 
+bool OsDeleteFile(const std::string& path, TOsError& error) {
+    return DeleteFileW(WidePath(path).c_str()) != FALSE || Failed(error);
+}
+
 bool OsCopyFileNoReplace(const std::string& from, const std::string& to, TOsError& error) {
     if (InjectedError(TFileOperation::Copy, error))
         return false;
