@@ -1,0 +1,28 @@
+// The multiply-add kernels behind Gf16MultiplyAdd: target ^= factor * source
+// over whole 16-bit little-endian words. One set per processor family,
+// chosen by directory; Gf16.cpp runs the first one this processor offers
+// that agrees with the reference.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// bytes is even; the pointers may have any alignment.
+using TGf16MultiplyAdd = void (*)(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes);
+
+struct TGf16Kernel {
+    const char* Name;
+    TGf16MultiplyAdd MultiplyAdd;
+};
+
+constexpr size_t Gf16MaxKernels = 4;
+
+// The kernels this processor can run, fastest first; returns how many.
+size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]);
+
+// The table-based kernel every processor runs, last in every list.
+void Gf16MultiplyAddTables(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes);
+
+// factor * x^j for every j below 16. A product is linear in the word's bits,
+// so each kernel builds its tables from these sixteen by XOR alone.
+void Gf16BitProducts(uint16_t factor, uint16_t products[16]);

@@ -1,0 +1,152 @@
+// Multiplication by a constant with the byte shuffle (PSHUFB): a product is
+// linear in the word's bits, so it is the XOR of the products of its four
+// nibbles, and the product of a nibble in place k is one of sixteen words.
+// Each of those sixteen-word tables goes into two registers, one for the
+// product's low bytes and one for its high bytes, and a shuffle looks up
+// sixteen or thirty-two nibbles at once. The shuffle works on bytes, so 32
+// (SSSE3) or 64 (AVX2) bytes of words are first packed into a register of
+// their low bytes and one of their high bytes, and the two halves of the
+// products unpacked back into words in the same order.
+#include "../Gf16Kernels.h"
+
+#include <cpuid.h>
+#include <immintrin.h>
+#include <bit>
+
+namespace {
+
+struct TNibbleTables {
+    uint8_t Low[4][16];
+    uint8_t High[4][16];
+};
+
+void BuildNibbleTables(uint16_t factor, TNibbleTables& tables) {
+    uint16_t bit[16];
+    Gf16BitProducts(factor, bit);
+    for (int k = 0; k < 4; ++k) {
+        uint16_t products[16];
+        products[0] = 0;
+        for (unsigned n = 1; n < 16; ++n) {
+            const int lowest = std::countr_zero(n);
+            products[n] = static_cast<uint16_t>(products[n & (n - 1)] ^ bit[4 * k + lowest]);
+        }
+        for (int n = 0; n < 16; ++n) {
+            tables.Low[k][n] = static_cast<uint8_t>(products[n]);
+            tables.High[k][n] = static_cast<uint8_t>(products[n] >> 8);
+        }
+    }
+}
+
+// The words after the last whole vector step, from the same tables.
+void MultiplyAddTail(const TNibbleTables& t, const uint8_t* source, uint8_t* target, size_t bytes) {
+    for (size_t i = 0; i + 1 < bytes; i += 2) {
+        const unsigned low = source[i];
+        const unsigned high = source[i + 1];
+        target[i] = static_cast<uint8_t>(target[i] ^ t.Low[0][low & 15] ^ t.Low[1][low >> 4] ^ t.Low[2][high & 15] ^
+                                         t.Low[3][high >> 4]);
+        target[i + 1] = static_cast<uint8_t>(target[i + 1] ^ t.High[0][low & 15] ^ t.High[1][low >> 4] ^
+                                             t.High[2][high & 15] ^ t.High[3][high >> 4]);
+    }
+}
+
+bool CpuHasAvx2() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_OSXSAVE) == 0 || (ecx & bit_AVX) == 0)
+        return false;
+    // The system saves the 256-bit registers' upper halves on a switch.
+    unsigned low = 0, high = 0;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    if ((low & 6) != 6)
+        return false;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
+        return false;
+    return (ebx & bit_AVX2) != 0;
+}
+
+bool CpuHasSsse3() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (ecx & bit_SSSE3) != 0;
+}
+
+// Only unaligned loads and stores: the tables are on a stack that MinGW
+// does not align to 32 bytes, and the data may lie anywhere.
+__attribute__((target("avx2"))) void MultiplyAddAvx2(uint16_t factor, const uint8_t* source, uint8_t* target,
+                                                     size_t bytes) {
+    TNibbleTables t;
+    BuildNibbleTables(factor, t);
+    __m256i low[4];
+    __m256i high[4];
+    for (int k = 0; k < 4; ++k) {
+        low[k] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t.Low[k])));
+        high[k] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t.High[k])));
+    }
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i lowByte = _mm256_set1_epi16(0x00FF);
+    size_t i = 0;
+    for (; i + 64 <= bytes; i += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i + 32));
+        // Within each 128-bit lane: a's eight bytes, then b's.
+        const __m256i lo = _mm256_packus_epi16(_mm256_and_si256(a, lowByte), _mm256_and_si256(b, lowByte));
+        const __m256i hi = _mm256_packus_epi16(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(b, 8));
+        const __m256i n0 = _mm256_and_si256(lo, nibble);
+        const __m256i n1 = _mm256_and_si256(_mm256_srli_epi16(lo, 4), nibble);
+        const __m256i n2 = _mm256_and_si256(hi, nibble);
+        const __m256i n3 = _mm256_and_si256(_mm256_srli_epi16(hi, 4), nibble);
+        const __m256i pl =
+            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(low[0], n0), _mm256_shuffle_epi8(low[1], n1)),
+                             _mm256_xor_si256(_mm256_shuffle_epi8(low[2], n2), _mm256_shuffle_epi8(low[3], n3)));
+        const __m256i ph =
+            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(high[0], n0), _mm256_shuffle_epi8(high[1], n1)),
+                             _mm256_xor_si256(_mm256_shuffle_epi8(high[2], n2), _mm256_shuffle_epi8(high[3], n3)));
+        auto* out = reinterpret_cast<__m256i*>(target + i);
+        _mm256_storeu_si256(out, _mm256_xor_si256(_mm256_loadu_si256(out), _mm256_unpacklo_epi8(pl, ph)));
+        _mm256_storeu_si256(out + 1, _mm256_xor_si256(_mm256_loadu_si256(out + 1), _mm256_unpackhi_epi8(pl, ph)));
+    }
+    MultiplyAddTail(t, source + i, target + i, bytes - i);
+}
+
+__attribute__((target("ssse3"))) void MultiplyAddSsse3(uint16_t factor, const uint8_t* source, uint8_t* target,
+                                                       size_t bytes) {
+    TNibbleTables t;
+    BuildNibbleTables(factor, t);
+    __m128i low[4];
+    __m128i high[4];
+    for (int k = 0; k < 4; ++k) {
+        low[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.Low[k]));
+        high[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.High[k]));
+    }
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i lowByte = _mm_set1_epi16(0x00FF);
+    size_t i = 0;
+    for (; i + 32 <= bytes; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i + 16));
+        const __m128i lo = _mm_packus_epi16(_mm_and_si128(a, lowByte), _mm_and_si128(b, lowByte));
+        const __m128i hi = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+        const __m128i n0 = _mm_and_si128(lo, nibble);
+        const __m128i n1 = _mm_and_si128(_mm_srli_epi16(lo, 4), nibble);
+        const __m128i n2 = _mm_and_si128(hi, nibble);
+        const __m128i n3 = _mm_and_si128(_mm_srli_epi16(hi, 4), nibble);
+        const __m128i pl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(low[0], n0), _mm_shuffle_epi8(low[1], n1)),
+                                         _mm_xor_si128(_mm_shuffle_epi8(low[2], n2), _mm_shuffle_epi8(low[3], n3)));
+        const __m128i ph = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(high[0], n0), _mm_shuffle_epi8(high[1], n1)),
+                                         _mm_xor_si128(_mm_shuffle_epi8(high[2], n2), _mm_shuffle_epi8(high[3], n3)));
+        auto* out = reinterpret_cast<__m128i*>(target + i);
+        _mm_storeu_si128(out, _mm_xor_si128(_mm_loadu_si128(out), _mm_unpacklo_epi8(pl, ph)));
+        _mm_storeu_si128(out + 1, _mm_xor_si128(_mm_loadu_si128(out + 1), _mm_unpackhi_epi8(pl, ph)));
+    }
+    MultiplyAddTail(t, source + i, target + i, bytes - i);
+}
+
+}  // namespace
+
+size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]) {
+    size_t count = 0;
+    if (CpuHasAvx2())
+        kernels[count++] = {"nibble tables, 64 bytes a step (AVX2)", MultiplyAddAvx2};
+    if (CpuHasSsse3())
+        kernels[count++] = {"nibble tables, 32 bytes a step (SSSE3)", MultiplyAddSsse3};
+    kernels[count++] = {"tables of 256 products, four words a step", Gf16MultiplyAddTables};
+    return count;
+}
