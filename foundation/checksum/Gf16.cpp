@@ -68,24 +68,47 @@ uint16_t Load(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// A kernel runs only after it has given the reference's bytes here: odd
-// alignments, a tail after the vector steps, factors at the edges.
-bool AgreesWithReference(TGf16MultiplyAdd kernel) {
-    uint8_t source[301];
-    uint8_t expected[301];
-    uint8_t got[301];
-    uint32_t x = 0x9E3779B9u;
-    for (uint8_t& b : source) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
+void ReferenceKernel(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes) {
+    Gf16MultiplyAddReference(factor, source, target, bytes);
+}
+
+void Noise(uint8_t* bytes, size_t size, uint32_t seed) {
+    for (size_t i = 0; i < size; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        bytes[i] = static_cast<uint8_t>(seed >> 24);
     }
-    for (uint16_t factor : {uint16_t{2}, uint16_t{0x8000}, uint16_t{0xFFFF}, uint16_t{0x1234}}) {
-        for (size_t bytes : {size_t{2}, size_t{64}, size_t{298}}) {
-            std::memcpy(expected, source, sizeof expected);
-            std::memcpy(got, source, sizeof got);
-            Gf16MultiplyAddReference(factor, source + 1, expected + 3, bytes);
-            kernel(factor, source + 1, got + 3, bytes);
-            if (std::memcmp(expected, got, sizeof got) != 0)
+}
+
+// A kernel runs only after it has given the reference's bytes here: odd
+// alignments, a tail after the vector steps, factors at the edges, and a
+// piece boundary of Into.
+bool AgreesWithReference(const TGf16Kernel& kernel) {
+    constexpr size_t Size = 9001;
+    std::vector<uint8_t> source(Size);
+    std::vector<uint8_t> expected[3];
+    std::vector<uint8_t> got[3];
+    Noise(source.data(), Size, 1);
+    const uint16_t factors[3] = {0x8000, 0xFFFF, 0x1234};
+    for (size_t bytes : {size_t{2}, size_t{64}, size_t{298}, size_t{8994}}) {
+        for (size_t k = 0; k < 3; ++k) {
+            expected[k].assign(Size, 0);
+            Noise(expected[k].data(), Size, static_cast<uint32_t>(2 + k));
+            got[k] = expected[k];
+            Gf16MultiplyAddReference(factors[k], source.data() + 1, expected[k].data() + 3 + k, bytes);
+            kernel.MultiplyAdd(factors[k], source.data() + 1, got[k].data() + 3 + k, bytes);
+        }
+        for (size_t k = 0; k < 3; ++k) {
+            if (got[k] != expected[k])
+                return false;
+        }
+        if (kernel.MultiplyAddInto == nullptr)
+            continue;
+        // Into the same targets again: each then holds its start once more.
+        uint8_t* targets[3] = {got[0].data() + 3, got[1].data() + 4, got[2].data() + 5};
+        kernel.MultiplyAddInto(source.data() + 1, factors, targets, 3, bytes);
+        for (size_t k = 0; k < 3; ++k) {
+            Gf16MultiplyAddReference(factors[k], source.data() + 1, expected[k].data() + 3 + k, bytes);
+            if (got[k] != expected[k])
                 return false;
         }
     }
@@ -93,34 +116,22 @@ bool AgreesWithReference(TGf16MultiplyAdd kernel) {
 }
 
 struct TChosenKernel {
-    const char* Name = "reference, one word at a time";
-    TGf16MultiplyAdd MultiplyAdd = nullptr;
+    TGf16Kernel Kernel = {"reference, one word at a time", ReferenceKernel, nullptr};
     TChosenKernel() {
         TGf16Kernel kernels[Gf16MaxKernels];
         const size_t count = Gf16Kernels(kernels);
         for (size_t k = 0; k < count; ++k) {
-            if (AgreesWithReference(kernels[k].MultiplyAdd)) {
-                Name = kernels[k].Name;
-                MultiplyAdd = kernels[k].MultiplyAdd;
+            if (AgreesWithReference(kernels[k])) {
+                Kernel = kernels[k];
                 return;
             }
         }
     }
 };
 
-const TChosenKernel& Chosen() {
+const TGf16Kernel& Chosen() {
     static const TChosenKernel chosen;
-    return chosen;
-}
-
-void MultiplyAddChosen(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes) {
-    if (factor == 0 || bytes == 0)
-        return;
-    const TChosenKernel& chosen = Chosen();
-    if (chosen.MultiplyAdd != nullptr)
-        chosen.MultiplyAdd(factor, source, target, bytes);
-    else
-        Gf16MultiplyAddReference(factor, source, target, bytes);
+    return chosen.Kernel;
 }
 
 }  // namespace
@@ -174,17 +185,33 @@ uint16_t Par2InputConstant(uint32_t index) {
 }
 
 void Gf16MultiplyAdd(uint16_t factor, const void* source, void* target, size_t bytes) {
-    MultiplyAddChosen(factor, static_cast<const uint8_t*>(source), static_cast<uint8_t*>(target), bytes & ~size_t{1});
+    bytes &= ~size_t{1};
+    if (factor != 0 && bytes != 0)
+        Chosen().MultiplyAdd(factor, static_cast<const uint8_t*>(source), static_cast<uint8_t*>(target), bytes);
 }
 
 void Gf16MultiplyAddInto(const void* source, const uint16_t* factors, void* const* targets, size_t count,
                          size_t bytes) {
     const auto* s = static_cast<const uint8_t*>(source);
+    auto* const* t = reinterpret_cast<uint8_t* const*>(targets);
     bytes &= ~size_t{1};
+    if (count == 0 || bytes == 0)
+        return;
+    const TGf16Kernel& kernel = Chosen();
+    if (kernel.MultiplyAddInto != nullptr)
+        kernel.MultiplyAddInto(s, factors, t, count, bytes);
+    else
+        Gf16MultiplyAddIntoPieces(kernel.MultiplyAdd, s, factors, t, count, bytes);
+}
+
+void Gf16MultiplyAddIntoPieces(TGf16MultiplyAdd multiplyAdd, const uint8_t* source, const uint16_t* factors,
+                               uint8_t* const* targets, size_t count, size_t bytes) {
     for (size_t at = 0; at < bytes; at += IntoBlock) {
         const size_t piece = std::min(IntoBlock, bytes - at);
-        for (size_t k = 0; k < count; ++k)
-            MultiplyAddChosen(factors[k], s + at, static_cast<uint8_t*>(targets[k]) + at, piece);
+        for (size_t k = 0; k < count; ++k) {
+            if (factors[k] != 0)
+                multiplyAdd(factors[k], source + at, targets[k] + at, piece);
+        }
     }
 }
 

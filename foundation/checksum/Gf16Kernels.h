@@ -10,15 +10,28 @@
 // bytes is even; the pointers may have any alignment.
 using TGf16MultiplyAdd = void (*)(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes);
 
+// targets[k] ^= factors[k] * source for every k below count, the source
+// read from memory once.
+using TGf16MultiplyAddInto = void (*)(const uint8_t* source, const uint16_t* factors, uint8_t* const* targets,
+                                      size_t count, size_t bytes);
+
 struct TGf16Kernel {
     const char* Name;
     TGf16MultiplyAdd MultiplyAdd;
+    // Null where the kernel has no way of its own: MultiplyAdd then goes
+    // over the targets a piece of the source at a time.
+    TGf16MultiplyAddInto MultiplyAddInto;
 };
 
 constexpr size_t Gf16MaxKernels = 4;
 
 // The kernels this processor can run, fastest first; returns how many.
 size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]);
+
+// Into for a kernel without a way of its own: multiplyAdd over every target
+// one piece of the source at a time. factors of 0 are passed by.
+void Gf16MultiplyAddIntoPieces(TGf16MultiplyAdd multiplyAdd, const uint8_t* source, const uint16_t* factors,
+                               uint8_t* const* targets, size_t count, size_t bytes);
 
 // The table-based kernel every processor runs, last in every list.
 void Gf16MultiplyAddTables(uint16_t factor, const uint8_t* source, uint8_t* target, size_t bytes);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -187,28 +188,56 @@ TEST(Gf16, ReferenceIsShiftAndAddWordByWordAndLeavesAnOddByte) {
     }
 }
 
-// Lengths within one piece, across pieces, and odd alignments of each target.
+using TInto = std::function<void(const uint8_t*, const uint16_t*, uint8_t* const*, size_t, size_t)>;
+
+// The public call, and for every kernel its own way and the pieces of its
+// MultiplyAdd.
+std::vector<std::pair<std::string, TInto>> EveryWayInto() {
+    std::vector<std::pair<std::string, TInto>> ways = {
+        {"Gf16MultiplyAddInto", [](const uint8_t* s, const uint16_t* f, uint8_t* const* t, size_t c, size_t n) {
+             Gf16MultiplyAddInto(s, f, reinterpret_cast<void* const*>(t), c, n);
+         }}};
+    TGf16Kernel kernels[Gf16MaxKernels];
+    const size_t count = Gf16Kernels(kernels);
+    for (size_t k = 0; k < count; ++k) {
+        const TGf16MultiplyAdd multiplyAdd = kernels[k].MultiplyAdd;
+        ways.push_back({std::string(kernels[k].Name) + " in pieces",
+                        [multiplyAdd](const uint8_t* s, const uint16_t* f, uint8_t* const* t, size_t c, size_t n) {
+                            Gf16MultiplyAddIntoPieces(multiplyAdd, s, f, t, c, n);
+                        }});
+        if (kernels[k].MultiplyAddInto != nullptr)
+            ways.push_back({kernels[k].Name, kernels[k].MultiplyAddInto});
+    }
+    return ways;
+}
+
+// Lengths within one piece of the source, across pieces and at their ends,
+// odd alignments of each target, factors of 0 and 1 among the others.
 TEST(Gf16, MultiplyAddIntoIsEachTargetOnItsOwn) {
     const std::string source = NoiseBytes(65536 + 16, 9);
-    for (size_t count : {1, 3, 19}) {
-        for (size_t length : {size_t{0}, size_t{66}, size_t{8192 + 34}, size_t{3 * 8192 + 2}, size_t{65536 + 6}}) {
-            SCOPED_TRACE(std::to_string(count) + " targets, length " + std::to_string(length));
-            std::vector<std::string> expected;
-            std::vector<std::string> got;
-            std::vector<uint16_t> factors;
-            for (size_t k = 0; k < count; ++k) {
-                expected.push_back(NoiseBytes(length + 8, static_cast<uint32_t>(100 + k)));
-                got.push_back(expected.back());
-                factors.push_back(k == 1 ? 0 : k == 2 ? 1 : Par2InputConstant(static_cast<uint32_t>(k * 1000)));
+    const size_t lengths[] = {0, 2, 66, 4094, 4096, 4098, 8192 + 34, 3 * 8192 + 2, 65536 + 6};
+    for (const auto& [name, into] : EveryWayInto()) {
+        for (size_t count : {1, 3, 19}) {
+            for (size_t length : lengths) {
+                SCOPED_TRACE(name + ", " + std::to_string(count) + " targets, length " + std::to_string(length));
+                std::vector<std::string> expected;
+                std::vector<std::string> got;
+                std::vector<uint16_t> factors;
+                for (size_t k = 0; k < count; ++k) {
+                    expected.push_back(NoiseBytes(length + 8, static_cast<uint32_t>(100 + k)));
+                    got.push_back(expected.back());
+                    factors.push_back(k == 1 ? 0 : k == 2 ? 1 : Par2InputConstant(static_cast<uint32_t>(k * 1000)));
+                }
+                std::vector<uint8_t*> targets;
+                const auto* s = reinterpret_cast<const uint8_t*>(source.data()) + 1;
+                for (size_t k = 0; k < count; ++k) {
+                    targets.push_back(reinterpret_cast<uint8_t*>(got[k].data()) + k % 3);
+                    Gf16MultiplyAddReference(factors[k], s, expected[k].data() + k % 3, length);
+                }
+                into(s, factors.data(), targets.data(), count, length);
+                for (size_t k = 0; k < count; ++k)
+                    ASSERT_TRUE(expected[k] == got[k]) << "target " << k;
             }
-            std::vector<void*> targets;
-            for (size_t k = 0; k < count; ++k) {
-                targets.push_back(got[k].data() + k % 3);
-                Gf16MultiplyAddReference(factors[k], source.data() + 1, expected[k].data() + k % 3, length);
-            }
-            Gf16MultiplyAddInto(source.data() + 1, factors.data(), targets.data(), count, length);
-            for (size_t k = 0; k < count; ++k)
-                ASSERT_TRUE(expected[k] == got[k]) << "target " << k;
         }
     }
 }

@@ -3,6 +3,6 @@
 #include "../Gf16Kernels.h"
 
 size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]) {
-    kernels[0] = {"tables of 256 products, four words a step", Gf16MultiplyAddTables};
+    kernels[0] = {"tables of 256 products, four words a step", Gf16MultiplyAddTables, nullptr};
     return 1;
 }
