@@ -25,8 +25,9 @@ uint16_t TimesX(uint16_t v) {
 }
 
 // 2 generates the group. Exp repeats once so that the sum of two logs needs
-// no reduction. 384 KiB that are filled on first use rather than carried
-// in the program file.
+// no reduction. The 384 KiB are taken from the heap on first use, by the
+// first thread to get here, and kept: MinGW puts even a zero-filled static
+// array into the program file once data has sections of its own.
 struct TLogTables {
     uint16_t Log[65536];
     uint16_t Exp[2 * Order];
@@ -43,8 +44,8 @@ struct TLogTables {
 };
 
 const TLogTables& Tables() {
-    static const TLogTables tables;
-    return tables;
+    static const TLogTables* const tables = new TLogTables;
+    return *tables;
 }
 
 // How many of 1..n are prime to 65535, by inclusion and exclusion over its
@@ -140,6 +141,22 @@ void Gf16BitProducts(uint16_t factor, uint16_t products[16]) {
     for (int j = 0; j < 16; ++j) {
         products[j] = factor;
         factor = TimesX(factor);
+    }
+}
+
+void Gf16NibbleProducts(uint16_t factor, uint8_t low[4][16], uint8_t high[4][16]) {
+    uint16_t bit[16];
+    Gf16BitProducts(factor, bit);
+    for (int k = 0; k < 4; ++k) {
+        // Each entry from the one with its lowest bit cleared.
+        uint16_t products[16];
+        products[0] = 0;
+        for (unsigned n = 1; n < 16; ++n)
+            products[n] = static_cast<uint16_t>(products[n & (n - 1)] ^ bit[4 * k + std::countr_zero(n)]);
+        for (int n = 0; n < 16; ++n) {
+            low[k][n] = static_cast<uint8_t>(products[n]);
+            high[k][n] = static_cast<uint8_t>(products[n] >> 8);
+        }
     }
 }
 

@@ -39,3 +39,9 @@ void Gf16MultiplyAddTables(uint16_t factor, const uint8_t* source, uint8_t* targ
 // factor * x^j for every j below 16. A product is linear in the word's bits,
 // so each kernel builds its tables from these sixteen by XOR alone.
 void Gf16BitProducts(uint16_t factor, uint16_t products[16]);
+
+// The products of the factor with every nibble in each of a word's four
+// places, split into their low and high bytes: the sixteen-entry tables of
+// a byte shuffle. Built where code is small rather than fast, as it runs
+// once per factor.
+void Gf16NibbleProducts(uint16_t factor, uint8_t low[4][16], uint8_t high[4][16]);

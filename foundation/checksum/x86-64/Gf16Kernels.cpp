@@ -13,7 +13,6 @@
 #include <immintrin.h>
 
 #include <algorithm>
-#include <bit>
 #include <vector>
 
 namespace {
@@ -24,20 +23,7 @@ struct TNibbleTables {
 };
 
 void BuildNibbleTables(uint16_t factor, TNibbleTables& tables) {
-    uint16_t bit[16];
-    Gf16BitProducts(factor, bit);
-    for (int k = 0; k < 4; ++k) {
-        uint16_t products[16];
-        products[0] = 0;
-        for (unsigned n = 1; n < 16; ++n) {
-            const int lowest = std::countr_zero(n);
-            products[n] = static_cast<uint16_t>(products[n & (n - 1)] ^ bit[4 * k + lowest]);
-        }
-        for (int n = 0; n < 16; ++n) {
-            tables.Low[k][n] = static_cast<uint8_t>(products[n]);
-            tables.High[k][n] = static_cast<uint8_t>(products[n] >> 8);
-        }
-    }
+    Gf16NibbleProducts(factor, tables.Low, tables.High);
 }
 
 // The words after the last whole vector step, from the same tables.
