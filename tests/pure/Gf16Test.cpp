@@ -88,6 +88,10 @@ TEST(Gf16, PowerAtTheEdgesOfTheExponent) {
         // 2^64 = 65536^4 = 1, so that 2^64 - 1 is a multiple of 65535.
         {2, UINT64_MAX, 1},
         {2, UINT64_MAX - 1, 0x8805},
+        // The largest log times the largest exponents: 2^-1 to the power -1.
+        {0x8805, UINT64_MAX, 1},
+        {0x8805, UINT64_MAX - 1, 2},
+        {0x8805, 65534, 2},
     };
     for (const TRow& row : rows)
         EXPECT_EQ(row.Expected, Gf16Power(row.Base, row.Exponent)) << row.Base << " ^ " << row.Exponent;
