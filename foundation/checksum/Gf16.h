@@ -26,7 +26,8 @@ uint16_t Par2InputConstant(uint32_t index);
 void Gf16MultiplyAdd(uint16_t factor, const void* source, void* target, size_t bytes);
 // targets[k][w] ^= factors[k] * source[w] for every k below count: the
 // source is read from memory once, a piece at a time that stays in the
-// cache while every target takes its share.
+// cache while every target takes its share. No target may overlap the
+// source.
 void Gf16MultiplyAddInto(const void* source, const uint16_t* factors, void* const* targets, size_t count, size_t bytes);
 // The same one word at a time through the log tables: the plain reference
 // that the fast paths are held to.
