@@ -1,7 +1,8 @@
 # Which unit goes where. Each layer is a library of its own that links only
 # the layers below it: foundation (with the platform layer), index, engine,
 # window, app. The platform layer is chosen by directory, win32/ or posix/.
-# The CRC's fast path is chosen by processor family the same way.
+# The fast paths of the CRC and of the GF(2^16) multiply-add are chosen by
+# processor family the same way.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
     set(FENDRIX_CRC_FOLDING x86-64)
 else()
@@ -28,6 +29,18 @@ set_source_files_properties(window/WebAddress.cpp PROPERTIES
 # into vector instructions; -Os, which the Windows program is built with,
 # leaves it one word at a time.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/foundation/checksum/XorBlock.cpp PROPERTIES COMPILE_OPTIONS -O3)
+
+# The GF(2^16) multiply-add runs over every byte of every recovery slice,
+# once for each input slice: the same holds for its kernels. The AVX2 code
+# spills 32-byte registers to a stack that MinGW aligns to 16 only, so on
+# Windows every aligned vector move is assembled as an unaligned one.
+set(FENDRIX_GF16_KERNELS ${CMAKE_SOURCE_DIR}/foundation/checksum/Gf16TableKernel.cpp
+    ${CMAKE_SOURCE_DIR}/foundation/checksum/${FENDRIX_CRC_FOLDING}/Gf16Kernels.cpp)
+if(WIN32 AND FENDRIX_CRC_FOLDING STREQUAL "x86-64")
+    set_source_files_properties(${FENDRIX_GF16_KERNELS} PROPERTIES COMPILE_OPTIONS "-O3;-Wa,-muse-unaligned-vector-move")
+else()
+    set_source_files_properties(${FENDRIX_GF16_KERNELS} PROPERTIES COMPILE_OPTIONS -O3)
+endif()
 
 # MD5 runs over every byte that a split with recovery files writes, beside
 # the recovery arithmetic: as the XOR above, worth -O3 where the rest is -Os.
