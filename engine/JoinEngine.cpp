@@ -62,6 +62,7 @@ private:
     // that OpenRebuiltCopy then opens in its place.
     bool RebuildFromRecovery(const std::string& name);
     bool OpenRebuiltCopy(const std::string& name);
+    std::string FreeCopyPath(const std::string& name) const;
     void RemoveRebuiltCopies();
     void DrainPart();
     bool VerifiedPart(bool header, bool lastRead = false);
@@ -402,22 +403,15 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
             if (!Recovery.Load(PartsDir, SetStem))
                 return false;
             Recovery.Check();
-            if (!Recovery.CanRebuild())
-                return false;
-            if (!Params.Silent &&
-                Job.MessageBox(LangText(msgRebuildFromRecovery, {name}), mbYesNo | mbIconQuestion) != idYes)
-                return false;
-            const std::string dir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
-            for (const std::string& lost : Recovery.Lost()) {
-                // A name that nothing there has yet: no file is written over.
-                std::string path = dir + lost + ".rebuilt";
-                for (int n = 2; PathKind(path) != pkNotFound; ++n)
-                    path = dir + lost + ".rebuilt" + FormatZeroPadded(0, n);
-                RebuiltCopies[UpperText(lost)] = path;
-            }
-            if (!Recovery.Rebuild([this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; })) {
-                RemoveRebuiltCopies();
-                return false;
+            if (Recovery.CanRebuild() && (Params.Silent ||
+                                          Job.MessageBox(LangText(msgRebuildFromRecovery, {name}),
+                                                         mbYesNo | mbIconQuestion) == idYes)) {
+                for (const std::string& lost : Recovery.Lost())
+                    RebuiltCopies[UpperText(lost)] = FreeCopyPath(lost);
+                if (!Recovery.Rebuild([this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; })) {
+                    RemoveRebuiltCopies();
+                    return false;
+                }
             }
         } catch (const EExceptionLite&) {
             RemoveRebuiltCopies();
@@ -427,8 +421,26 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
             return false;
         }
     }
+    // An empty data part (the last of a set whose total fills its parts)
+    // is no slice of the recovery data: its empty checksum says all of it.
+    bool header = false;
+    if (RebuiltCopies.count(UpperText(name)) == 0 && Recovery.Loaded() && PartNumberOf(name, SetStem, header) > 0 &&
+        !header && Checksums.Lists(name) && Checksums.Matches(name, Crc32(0, nullptr, 0))) {
+        const std::string path = FreeCopyPath(name);
+        TFileStreamLite::CreateForWriting(path)->Close();
+        RebuiltCopies[UpperText(name)] = path;
+    }
     // The copy is opened where the part would be.
     return RebuiltCopies.count(UpperText(name)) != 0;
+}
+
+// A name beside the output that nothing has yet: no file is written over.
+std::string TJoinRun::FreeCopyPath(const std::string& name) const {
+    const std::string base = AddTrailingBackslash(Params.OutputDir, NativePathStyle) + name + ".rebuilt";
+    std::string path = base;
+    for (int n = 2; PathKind(path) != pkNotFound; ++n)
+        path = base + FormatZeroPadded(0, n);
+    return path;
 }
 
 bool TJoinRun::OpenRebuiltCopy(const std::string& name) {

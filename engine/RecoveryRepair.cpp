@@ -133,9 +133,14 @@ void TRecoveryRepair::Check() {
                 TMd5 md5;
                 TCrc32 crc;
                 uint64_t done = 0;
+                // Bytes past the described length are no part of any slice:
+                // a file that is only too long loses none of its slices.
+                const uint64_t held = std::min(sliceSize, length - j * sliceSize);
                 while (done < sliceSize) {
                     const size_t want = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
-                    size_t got = stream->Read(buffer.data(), static_cast<uint32_t>(want));
+                    size_t got = done < held ? stream->Read(buffer.data(),
+                                                            static_cast<uint32_t>(std::min<uint64_t>(want, held - done)))
+                                             : 0;
                     // What the file lacks of its last slice counts as the
                     // zeros that the slice is padded with.
                     if (got == 0) {
@@ -150,7 +155,7 @@ void TRecoveryRepair::Check() {
                 }
                 const TPar2SliceCheck& check = file.Entry->Slices[static_cast<size_t>(j)];
                 file.Good[static_cast<size_t>(j)] = md5.Finish() == check.Md5 && crc.Value == check.Crc &&
-                                                    j * sliceSize < static_cast<uint64_t>(info.Size);
+                                                    j * sliceSize + held <= static_cast<uint64_t>(info.Size);
             }
         }
         for (uint64_t j = 0; j < count; ++j) {
@@ -173,7 +178,7 @@ void TRecoveryRepair::ReadLostFileFrom(const std::string& name, const std::strin
 
 bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string& name)>& target) {
     const size_t d = LostSlices.size();
-    if (d == 0 || d > Set.RecoverySlices.size())
+    if (LostFiles.empty() || d > Set.RecoverySlices.size())
         return false;
     std::vector<uint32_t> exponents;
     for (const auto& [exponent, slice] : Set.RecoverySlices)
@@ -182,7 +187,7 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
     // next run of d, and so on.
     std::vector<uint16_t> inverse;
     std::vector<uint32_t> chosen;
-    for (int attempt = 0; attempt < ChoicesTried && chosen.empty(); ++attempt) {
+    for (int attempt = 0; d > 0 && attempt < ChoicesTried && chosen.size() < d; ++attempt) {
         const size_t start = static_cast<size_t>(attempt) % (exponents.size() - d + 1);
         std::vector<uint32_t> trial(exponents.begin() + static_cast<std::ptrdiff_t>(start),
                                     exponents.begin() + static_cast<std::ptrdiff_t>(start + d));
@@ -196,11 +201,11 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
         if (Gf16Invert(inverse, d))
             chosen = trial;
     }
-    if (chosen.empty())
+    if (chosen.size() < d)
         return false;
 
     const uint64_t sliceSize = Set.SliceSize;
-    const uint64_t window = RecoveryWindow(sliceSize, static_cast<uint32_t>(2 * d));
+    const uint64_t window = RecoveryWindow(sliceSize, static_cast<uint32_t>(std::max<size_t>(2 * d, 1)));
     std::vector<char> sums(static_cast<size_t>(window * d));
     std::vector<char> rebuilt(static_cast<size_t>(window * d));
     std::vector<char> step(StepBytes + 2);
@@ -247,7 +252,8 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
                     step[n] = 0;
                     for (size_t r = 0; r < d; ++r)
                         targets[r] = sums.data() + r * window + done;
-                    Gf16MultiplyAddInto(step.data(), factors.data(), targets.data(), d, (n + 1) / 2 * 2);
+                    if (d > 0)
+                        Gf16MultiplyAddInto(step.data(), factors.data(), targets.data(), d, (n + 1) / 2 * 2);
                     if (outputs[f])
                         WriteAt(*outputs[f], at + done, step.data(), n);
                 }

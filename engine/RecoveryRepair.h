@@ -27,7 +27,9 @@ public:
     const std::vector<std::string>& Lost() const { return LostFiles; }
     uint32_t SlicesLost() const { return static_cast<uint32_t>(LostSlices.size()); }
     uint32_t SlicesAvailable() const { return static_cast<uint32_t>(Set.RecoverySlices.size()); }
-    bool CanRebuild() const { return !LostSlices.empty() && SlicesLost() <= SlicesAvailable(); }
+    // A file whose slices are all good but that is longer than described
+    // is rebuilt too: from its own slices alone.
+    bool CanRebuild() const { return !LostFiles.empty() && SlicesLost() <= SlicesAvailable(); }
 
     // Where a lost file's good slices are read from, once the file was moved
     // aside (a damaged copy kept); by default its place in dir.

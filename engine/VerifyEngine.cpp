@@ -134,8 +134,21 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
     if (!recovery.Load(Dir, Stem))
         return fault;
     recovery.Check();
+    // The empty last data part of a set whose total fills its parts has no
+    // slice to rebuild it from; the sfv file's empty checksum and the
+    // layout that the next run checks say all there is of it.
+    std::vector<std::string> empty;
+    for (const std::string& name : Checksums.Names()) {
+        bool header = false;
+        TEntryInfo info;
+        const bool there = OsQueryPath(AddTrailingBackslash(Dir, NativePathStyle) + name, info);
+        if (PartNumberOf(name, Stem, header) > 0 && !header && Checksums.Matches(name, Crc32(0, nullptr, 0)) &&
+            (!there || (info.Kind == TEntryKind::File && info.Size > 0)))
+            empty.push_back(name);
+    }
     const std::string setName = Stem.substr(0, Stem.size() - 1);
-    if (!recovery.CanRebuild()) {
+    const bool onlyEmpty = recovery.Lost().empty() && !empty.empty() && recovery.SlicesLost() == 0;
+    if (!recovery.CanRebuild() && !onlyEmpty) {
         if (recovery.SlicesLost() > recovery.SlicesAvailable())
             FailureText += "\r\n" + LangText(msgRecoveryTooFew,
                                                {setName + ".par2",
@@ -143,11 +156,23 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
                                                 FormatZeroPadded(0, recovery.SlicesLost() - recovery.SlicesAvailable())});
         return fault;
     }
-    FailureText = LangText(msgRecoveryCanRebuild, {FormatZeroPadded(0, static_cast<int64_t>(recovery.Lost().size())),
+    std::vector<std::string> lost = recovery.Lost();
+    lost.insert(lost.end(), empty.begin(), empty.end());
+    FailureText = LangText(msgRecoveryCanRebuild, {FormatZeroPadded(0, static_cast<int64_t>(lost.size())),
                                                     setName + ".par2"});
-    for (size_t i = 0; i < recovery.Lost().size(); ++i)
-        FailureText += (i == 0 ? " " : ", ") + recovery.Lost()[i];
+    for (size_t i = 0; i < lost.size(); ++i)
+        FailureText += (i == 0 ? " " : ", ") + lost[i];
     if (!repair)
+        return rcRepairable;
+    for (const std::string& name : empty) {
+        const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + name;
+        const std::string keptCopy = PathKind(path) == pkFile ? KeepDamagedCopy(path) : std::string();
+        TFileStreamLite::CreateForWriting(path)->Close();
+        Job.Tell(keptCopy.empty() ? LangText(msgRebuiltFromRecovery, {name, setName + ".par2"})
+                                  : LangText(msgRebuiltFromRecoveryKept, {name, setName + ".par2", keptCopy}));
+    }
+    Repaired = true;
+    if (recovery.Lost().empty())
         return rcRepairable;
     // Nothing that was there is lost: a damaged file is first kept beside
     // the set, and its good slices are read from that copy.

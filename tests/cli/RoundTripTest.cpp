@@ -42,7 +42,8 @@ public:
     int Split(const std::string& source, const std::string& out, int64_t size, const roundtrip::TPlan& plan) {
         return RunFendrix("/SILENT " + Quoted(P(source)) + " " + Quoted(P(out)) + " /SIZE" + std::to_string(size) +
                           (plan.Batch ? " /BATCH" : "") + (plan.Copy ? " /COPY" : "") +
-                          (plan.Parity ? " /PARITY" : ""));
+                          (plan.Parity ? " /PARITY" : "") +
+                          (plan.Recovery ? " /RECOVERY" + std::to_string(plan.Recovery) : ""));
     }
     int Verify(const std::string& anyFile, bool repair) {
         return RunFendrix("/SILENT " + Quoted(P(anyFile)) + " /VERIFY" + (repair ? " /REPAIR" : ""));

@@ -68,6 +68,7 @@ public:
         p.Copy = plan.Copy;
         p.ProgramToCopy = (Dir / "Fendrix.exe").string();
         p.Parity = plan.Parity;
+        p.Recovery = plan.Recovery;
         return Run(p);
     }
     int Verify(const std::string& anyFile, bool repair) {

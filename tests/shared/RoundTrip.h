@@ -101,6 +101,8 @@ struct TPlan {
     std::string SizeLabel;
     std::vector<TEntry> Entries;  // the source first, every directory before its contents
     bool Batch = false, Copy = false, Parity = false, DropSfv = false;
+    // The lost volumes that the set's recovery files are made for; 0 for none.
+    int Recovery = 0;
     int64_t Total() const {
         int64_t t = 0;
         for (const TEntry& e : Entries)
@@ -184,6 +186,12 @@ inline TPlan MakePlan(uint64_t seed, const TLimits& limits) {
     plan.Copy = rng.Chance(30);
     plan.Parity = rng.Chance(60);
     plan.DropSfv = rng.Chance(25);
+    // Recovery files go with the sfv and without the parity file: each
+    // repairs alone what it can, and the cases stay apart.
+    if (rng.Chance(35)) {
+        plan.Recovery = 1 + static_cast<int>(rng.Below(3));
+        plan.Parity = plan.DropSfv = false;
+    }
     return plan;
 }
 
@@ -195,6 +203,7 @@ inline std::string Describe(const TPlan& p) {
     text += p.Batch ? " /BATCH" : "";
     text += p.Copy ? " /COPY" : "";
     text += p.Parity ? " /PARITY" : "";
+    text += p.Recovery ? " /RECOVERY" + std::to_string(p.Recovery) : "";
     return text + (p.DropSfv ? ", sfv removed" : "");
 }
 
@@ -209,6 +218,16 @@ struct TSet {
     std::string Header(int n) const { return Stem + "h" + Number3(n); }
     std::string Sfv() const { return Stem + "sfv"; }
     std::string Par() const { return Stem + "par"; }
+    // The recovery slices: one for each volume to survive, and one more
+    // where the last data part and header file 001 share a volume with
+    // bytes in both.
+    int RecoverySlices = 0;
+    std::string Par2() const { return Stem + "par2"; }
+    std::string Volume(int e) const {
+        const int width = static_cast<int>(std::to_string(RecoverySlices).size());
+        std::string digits = std::to_string(e);
+        return Stem + "vol" + std::string(static_cast<size_t>(width) - digits.size(), '0') + digits + "+1.par2";
+    }
     int HeaderFiles() const { return static_cast<int>(HeaderSizes.size()); }
     // Each data part but the last is a volume; the last one and the first
     // header file are one; each further header file is one.
@@ -261,6 +280,7 @@ inline TSet ExpectedSet(const TPlan& plan) {
     int64_t chunk = std::min(header, s - total % s);
     for (; header > 0; header -= chunk, chunk = std::min(header, s))
         set.HeaderSizes.push_back(chunk);
+    set.RecoverySlices = plan.Recovery == 0 ? 0 : plan.Recovery + (total % s != 0 ? 1 : 0);
     return set;
 }
 
@@ -349,6 +369,17 @@ std::vector<std::string> CheckSplit(THost& host, const TPlan& plan, const TSet& 
     if (plan.Parity) {
         want[set.Par()] = ExpectedParity(set, want);
         sfv += set.Par() + " " + Hex8(Crc32Of(want[set.Par()])) + "\r\n";
+    }
+    // Their bytes are par2's to check (the interop tests); here, that they
+    // are there, are PAR2 packets and are listed.
+    if (set.RecoverySlices > 0) {
+        for (int e = -1; e < set.RecoverySlices; ++e) {
+            const std::string name = e < 0 ? set.Par2() : set.Volume(e);
+            const std::string bytes = files.count(name) ? files.at(name) : "";
+            EXPECT_EQ(0u, bytes.find(std::string("PAR2\0PKT", 8))) << name;
+            want[name] = bytes;
+            sfv += name + " " + Hex8(Crc32Of(bytes)) + "\r\n";
+        }
     }
     want[set.Sfv()] = sfv;
     const std::string& first = plan.Entries[0].Name;
@@ -441,9 +472,25 @@ inline std::vector<TDamage> ChooseDamage(TRng& rng, const TPlan& plan, const TSe
         add(kind, movable);
     else
         add(kind, kind < Flip || sfv ? any : kind == Flip ? data : measured);
+    // Recovery files rebuild as many volumes as they were made for: up to
+    // one more than that are hit, each on another volume.
+    for (int extra = plan.Recovery > 0 ? static_cast<int>(rng.Below(plan.Recovery + 1)) : 0; extra > 0; --extra) {
+        std::set<int> hit;
+        for (const TDamage& x : damage) {
+            hit.insert(set.VolumeOf(x.File));
+            if (x.Kind == Move)
+                hit.insert(set.VolumeOf(set.Data(set.ReadOrder(x.File) - set.HeaderFiles() + 1)));
+        }
+        std::vector<std::string> others;
+        for (const std::string& name : any)
+            if (hit.count(set.VolumeOf(name)) == 0)
+                others.push_back(name);
+        if (!others.empty())
+            add(static_cast<TKind>(rng.Below(Move)), others);
+    }
     // Now and then a second volume or the parity file goes too, beyond what
     // one parity block rebuilds.
-    if (sfv && kind != Move && rng.Chance(20)) {
+    if (sfv && plan.Recovery == 0 && kind != Move && rng.Chance(20)) {
         std::vector<std::string> others;
         for (const std::string& name : any)
             if (kind >= ParityLost || set.VolumeOf(name) != set.VolumeOf(damage[0].File))
@@ -549,6 +596,26 @@ inline TExpect Expected(const TPlan& plan, const TSet& set, const std::vector<TD
     }
     if (volumes.empty())
         return e;
+    // Each file with bytes that is hit costs its one slice; a file only too
+    // long costs none, though it is rewritten too.
+    if (plan.Recovery > 0) {
+        std::set<std::string> slices;
+        for (const TDamage& x : damage) {
+            std::vector<std::string> hit = {x.File};
+            if (x.Kind == LoseVolume)
+                hit = set.VolumeWith(x.File);
+            if (x.Kind == Move)
+                hit.push_back(set.Data(set.ReadOrder(x.File) - set.HeaderFiles() + 1));
+            for (const std::string& name : hit)
+                if (x.Kind != Extend && (set.ReadOrder(name) <= set.HeaderFiles() || set.Data(set.DataParts) != name ||
+                                         plan.Total() % set.PartSize != 0))
+                    slices.insert(name);
+        }
+        if (static_cast<int>(slices.size()) <= set.RecoverySlices) {
+            e.Verify = 14;
+            return e;
+        }
+    }
     if (volumes.size() == 1 && parityGood) {
         e.Verify = 14;
         return e;
@@ -663,9 +730,15 @@ void RunRound(THost& host, const TPlan& plan, const TLimits& limits, std::map<st
             << "verify with repair";
         TFiles repaired = e.Verify == rcRepairable ? pristine : damaged;
         if (e.Verify == rcRepairable)
-            for (const TDamage& d : damage)
+            for (const TDamage& d : damage) {
                 if (d.Kind != Lose && d.Kind != LoseVolume)
                     repaired[d.File + ".damaged"] = damaged.at(d.File);
+                // A byte moved on damages the next part too: the recovery
+                // files rebuild both and keep both.
+                const std::string next = set.Data(set.ReadOrder(d.File) - set.HeaderFiles() + 1);
+                if (d.Kind == Move && plan.Recovery > 0)
+                    repaired[next + ".damaged"] = damaged.at(next);
+            }
         EXPECT_TRUE(repaired == FilesIn(host, dir)) << "the set after the repair";
     }
 }
