@@ -5,7 +5,7 @@
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
-#include "foundation/WorkerThread.h"
+#include "foundation/platform/WorkerThread.h"
 #include "foundation/checksum/Crc32.h"
 #include "foundation/checksum/Gf16.h"
 
@@ -55,11 +55,12 @@ TMd5Digest HeadHash(const TRecoveryInput& input) {
 
 // Feeds count zero bytes: the padding of a file's last slice.
 void AddZeros(TMd5& md5, TCrc32& crc, uint64_t count) {
-    static const char zeros[1 << 16] = {};
+    // On the heap: a static array of zeros is stored whole in the program file.
+    const std::vector<char> zeros(static_cast<size_t>(std::min<uint64_t>(count, StepBytes)));
     while (count > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, sizeof zeros));
-        md5.Add(zeros, n);
-        crc.Add(zeros, n);
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, zeros.size()));
+        md5.Add(zeros.data(), n);
+        crc.Add(zeros.data(), n);
         count -= n;
     }
 }

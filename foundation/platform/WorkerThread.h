@@ -1,13 +1,13 @@
 // A second thread kept for the length of a job, for loops whose every step
 // splits into two halves that touch different memory (the recovery data's
 // arithmetic beside the checksums of the same bytes). Starting a thread per
-// step would cost more than a small step does.
+// step would cost more than a small step does. The system's own threads:
+// the C++ library's would bring a threading library of its own into the
+// Windows program, larger than everything that uses it.
 #pragma once
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 class TWorkerThread {
 public:
@@ -17,16 +17,12 @@ public:
     TWorkerThread& operator=(const TWorkerThread&) = delete;
 
     // Runs there on the worker and here on the calling thread; returns when
-    // both are done. Neither may throw.
+    // both are done. Neither may throw. Without a worker (the system would
+    // not start one) both run here, one after the other.
     void RunAlongside(const std::function<void()>& there, const std::function<void()>& here);
 
-private:
-    void Loop();
+    struct TState;
 
-    std::mutex Lock;
-    std::condition_variable Changed;
-    const std::function<void()>* Task = nullptr;
-    bool Busy = false;
-    bool Stopping = false;
-    std::thread Thread;
+private:
+    std::unique_ptr<TState> State;
 };
