@@ -5,7 +5,17 @@
 #include "foundation/checksum/XorBlock.h"
 
 #include <cstring>
-#include <stdexcept>
+#include <exception>
+
+namespace {
+
+// A fault of the caller's, which the job reports as an unexpected error.
+class EVolumeOutOfTurn : public std::exception {
+public:
+    const char* what() const noexcept override { return "volume started out of turn"; }
+};
+
+}  // namespace
 
 TVolumeWriter::TVolumeWriter(bool checksums, int64_t paritySize)
     : KeepChecksums(checksums), ParitySize(paritySize), Buffer(CopyBufferSize) {
@@ -20,7 +30,7 @@ void TVolumeWriter::StartVolume(int64_t size) {
     // A volume larger than its slot would write past the block's end, and
     // a file open across two volumes would be recorded in one of them only.
     if ((Parity && size > ParitySize) || File)
-        throw std::logic_error("volume started out of turn");
+        throw EVolumeOutOfTurn();
     if (Parity && Description.Volumes.size() == 1)
         PadFirstVolume();
     VolumeSize = size;
