@@ -532,6 +532,9 @@ void TJoinRun::DescribeSet() {
     listing.HasChecksums = !Checksums.Empty();
     const std::string parity = ParityFileName(SetStem.substr(0, SetStem.size() - 1));
     listing.HasParity = Checksums.Lists(parity) || (OsQueryPath(dir + parity, info) && info.Kind == TEntryKind::File);
+    const std::string recovery = SetStem + "par2";
+    listing.HasRecovery =
+        Checksums.Lists(recovery) || (OsQueryPath(dir + recovery, info) && info.Kind == TEntryKind::File);
 }
 
 int32_t TJoinRun::OpenPart(bool header, int32_t number) {

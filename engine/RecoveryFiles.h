@@ -3,7 +3,8 @@
 // description again, so that any one of them is enough to start a repair.
 //
 // Every data part and header file that holds bytes is one slice (the slice
-// size is the part size, rounded up to a multiple of 4, as the format asks),
+// size is the largest file's, the part size for any set of more than one
+// part, rounded up to a multiple of 4 as the format asks),
 // so a lost volume costs one slice, or two for the volume where the last
 // data part and header file 001 share a medium.
 #pragma once
@@ -52,8 +53,9 @@ struct TRecoveryOptions {
 // True for "NAME.par2" and "NAME.vol*.par2" of the set named firstName, in
 // any letter case.
 bool IsRecoveryFileName(const std::string& name, const std::string& firstName);
-// The slice size for a set of parts of partSize bytes.
-uint64_t RecoverySliceSize(int64_t partSize);
+// The slice size for a set whose largest file (a full part, where there is
+// one) has this many bytes: one slice per file.
+uint64_t RecoverySliceSize(int64_t largestFile);
 // The recovery slices that let a set survive the loss of lostVolumes
 // volumes; sharedVolume when one volume holds two files of bytes.
 uint32_t RecoverySlicesFor(uint32_t lostVolumes, bool sharedVolume);

@@ -19,6 +19,7 @@
 #include "index/PartNames.h"
 #include "index/SfvText.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -251,6 +252,7 @@ void TSplitRun::WriteRecovery() {
     std::vector<TRecoveryInput> inputs;
     const std::string dir = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
     int64_t lastDataPart = 0;
+    int64_t largest = 0;
     for (const TSfvLine& line : Out.Checksums()) {
         TRecoveryInput input;
         input.Path = dir + line.Name;
@@ -259,13 +261,15 @@ void TSplitRun::WriteRecovery() {
         bool header = false;
         if (PartNumberOf(line.Name, FileList.GetItem(0)->Name + ".", header) > 0 && !header)
             lastDataPart = input.Size;
+        largest = std::max(largest, input.Size);
         inputs.push_back(input);
     }
     // The last data part shares its medium with header file 001 when it is
     // neither empty nor full: losing that volume loses two slices.
     const bool shared = lastDataPart > 0 && lastDataPart < Params.Size;
     TRecoveryOptions options;
-    options.SliceSize = RecoverySliceSize(Params.Size);
+    // A set of one short part needs no slice of a DVD's size.
+    options.SliceSize = RecoverySliceSize(largest);
     options.RecoverySlices = RecoverySlicesFor(static_cast<uint32_t>(Params.Recovery), shared);
     options.Prefix = OutputPrefix;
     options.Create = [this](const std::string& path) { return Job.CreateAskingToOverwrite(path, OverwriteAll); };

@@ -105,6 +105,7 @@ struct TSetListing {
     int64_t DataParts = 0;
     bool HasChecksums = false;
     bool HasParity = false;
+    bool HasRecovery = false;
 };
 
 class TFendrix {

@@ -109,8 +109,11 @@ uint8_t TVerifyRun::Run(bool repair) {
     TParityRepair parity(Checksums);
     try {
         if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir)) {
-            if (parity.Failure() == TParityFailure::Absent)
-                return RepairFromRecovery(r, repair);
+            // Without a parity file the recovery files may rebuild it.
+            if (parity.Failure() == TParityFailure::Absent) {
+                if (const uint8_t recovered = RepairFromRecovery(r, repair); recovered == rcRepairable)
+                    return recovered;
+            }
             // The file's own text first, then why the parity file is no help.
             if (const std::string note = parity.FailureNote(LastChecked); !note.empty())
                 FailureText += "\r\n" + note;

@@ -172,7 +172,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "The set of \"#\" holds a directory tree or more than one file: only a set of one file can be joined to "
     "standard output.",
     "# bytes  # MB/s",
-    "# data parts of # bytes and # header files, # bytes in all; sfv file: #; parity file: #",
+    "# data parts of # bytes and # header files, # bytes in all; sfv file: #; parity file: #; recovery files: #",
     "present",
     "none",
     "Cannot write to standard output: #",
@@ -297,7 +297,7 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "L'insieme di \"#\" contiene un albero di directory o pi\xF9 di un file: sullo standard output si pu\xF2 "
     "ricostruire solo un insieme di un solo file.",
     "# byte  # MB/s",
-    "# parti di dati da # byte e # file di header, # byte in tutto; file sfv: #; file di parit\xE0: #",
+    "# parti di dati da # byte e # file di header, # byte in tutto; file sfv: #; file di parit\xE0: #; file di recupero: #",
     "presente",
     "nessuno",
     "Impossibile scrivere sullo standard output: #",

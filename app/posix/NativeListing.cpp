@@ -50,6 +50,7 @@ void WriteListing(const TFileInfos& list, const TSetListing& listing, std::ostre
                msgListSummary,
                {FormatZeroPadded(0, listing.DataParts), FormatZeroPadded(0, listing.PartSize),
                 FormatZeroPadded(0, listing.HeaderFiles), FormatZeroPadded(0, list.TotalSize()),
-                listing.HasChecksums ? present : absent, listing.HasParity ? present : absent}))
+                listing.HasChecksums ? present : absent, listing.HasParity ? present : absent,
+                listing.HasRecovery ? present : absent}))
         << std::endl;
 }

@@ -42,11 +42,12 @@ find "$src" -mindepth 1 -depth | while read -r path; do
     touch -d "2021-03-0$((i % 9 + 1)) 0$((i % 10)):1$((i % 10)):2$((i % 10)).$((i * 37 % 1000))" "$path"
 done
 
-case_run() { # label, source name, size, extra switches for both
-    label=$1 name=$2 size=$3 batch=$4
+case_run() { # label, source name, size, batch file (yes/no), recovery volumes (or none)
+    label=$1 name=$2 size=$3 batch=$4 recovery=${5:-}
     n=$work/$label-native w=$work/$label-windows
     mkdir -p "$n" "$w"
     if [ "$batch" = yes ]; then nb=--batch; wb=/BATCH; else nb=; wb=; fi
+    if [ -n "$recovery" ]; then nb="$nb --recovery $recovery"; wb="$wb /RECOVERY$recovery"; fi
     "$native" split "$src/$name" "$n" --size "$size" $nb --quiet || fail "$label: native split ended with $?"
     "$wine_run" "$exe" /SILENT "$(winpath "$src/$name")" "$(winpath "$w")" /SIZE"$size" $wb >/dev/null 2>&1 ||
         fail "$label: Windows split ended with $?"
@@ -67,12 +68,17 @@ case_run() { # label, source name, size, extra switches for both
     [ "$expected" = "$(listing "$work/$label-by-native")" ] || fail "$label: native join differs"
     [ "$expected" = "$(listing "$work/$label-by-windows")" ] || fail "$label: Windows join differs"
     "$native" verify "$w/$first" || fail "$label: native verify of the Windows set ended with $?"
+    if [ -n "$recovery" ]; then
+        (cd "$w" && par2 verify -q -q "$name.par2" >/dev/null 2>&1 && [ "$(ls ./*.vol*.par2 | wc -l)" -ge "$recovery" ]) ||
+            fail "$label: par2 does not accept the Windows program's recovery files"
+    fi
 }
 
 case_run file café.bin 1000000 yes
 case_run tree tree 300000 no
 case_run tree-floppy tree 1453568 no
 case_run scripts scripts 5000 no
+case_run recovery tree 65537 no 2
 # The header holds the names in code page 1252, as the Windows program
 # writes them: "straße" with 0xDF, "Ü" with 0xDC.
 grep -q "$(printf 'stra\337e.dat')" "$work/tree-native/tree.h001" || grep -qa "$(printf 'stra\337e')" "$work"/tree-native/tree.h* ||

@@ -17,7 +17,7 @@ TEST(List, FileAndTreeSets) {
     const TNativeRun prepare = RunShell(
         "touch -d '2020-01-02 03:04:05.678 UTC' 'tree/sub dir/\xC3\xA9t\xC3\xA9.txt' 'tree/sub dir' && "
         "touch -d '1999-12-31 23:59:59 UTC' tree/it*s tree one.bin && mkdir a b && "
-        "\"$FENDRIX\" split tree a -s 1000 && \"$FENDRIX\" split one.bin b -s 1000 --parity",
+        "\"$FENDRIX\" split tree a -s 1000 -r 1 && \"$FENDRIX\" split one.bin b -s 1000 --parity",
         dir.Dir);
     ASSERT_EQ(0, prepare.Code) << prepare.Err;
     struct TRow {
@@ -29,11 +29,12 @@ TEST(List, FileAndTreeSets) {
          "f 3000 1999-12-31T23:59:59.000Z tree/it's\n"
          "d 0 2020-01-02T03:04:05.678Z tree/sub dir\n"
          "f 6 2020-01-02T03:04:05.678Z tree/sub dir/\xC3\xA9t\xC3\xA9.txt\n"
-         "4 data parts of 1000 bytes and 1 header files, 3006 bytes in all; sfv file: present; parity file: none\n"},
+         "4 data parts of 1000 bytes and 1 header files, 3006 bytes in all; sfv file: present; parity file: none; "
+         "recovery files: present\n"},
         {"b/one.bin.002",
          "f 2500 1999-12-31T23:59:59.000Z one.bin\n"
          "3 data parts of 1000 bytes and 1 header files, 2500 bytes in all; sfv file: present; parity file: "
-         "present\n"},
+         "present; recovery files: none\n"},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Part);

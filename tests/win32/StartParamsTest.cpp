@@ -19,6 +19,7 @@ struct TExpected {
     bool Verify = false;
     bool Parity = false;
     bool Repair = false;
+    int32_t Recovery = 0;
 };
 
 struct TParamsRow {
@@ -69,6 +70,15 @@ TEST(StartParams, ReadsTheCommandLineArguments) {
         {{"/SILENT", "a", "/VERIFY", "/REPAIR"},
          [] { TExpected e = Silent(Plain("a")); e.Verify = true; e.Repair = true; return e; }()},
         {{"/PARITIES", "/PAR", "/REPAIRS", "--parity"}, Plain("--parity")},
+        // Recovery counts: the number follows the switch, and none is one.
+        {{"/RECOVERY"}, [] { TExpected e; e.Recovery = 1; return e; }()},
+        {{"/recovery3"}, [] { TExpected e; e.Recovery = 3; return e; }()},
+        {{"/Recovery999"}, [] { TExpected e; e.Recovery = 999; return e; }()},
+        {{"/RECOVERY1000"}, [] { TExpected e; e.Recovery = RecoveryCountInvalid; return e; }()},
+        {{"/RECOVERY0"}, [] { TExpected e; e.Recovery = RecoveryCountInvalid; return e; }()},
+        {{"/RECOVERY-2"}, [] { TExpected e; e.Recovery = RecoveryCountInvalid; return e; }()},
+        {{"/RECOVERYx"}, [] { TExpected e; e.Recovery = RecoveryCountInvalid; return e; }()},
+        {{"/RECOVER5", "/REC"}, {}},
         // Sizes.
         {{"/SIZE100"}, [] { TExpected e; e.Size = 100; return e; }()},
         {{"/size$100"}, [] { TExpected e; e.Size = 256; return e; }()},
@@ -106,6 +116,7 @@ TEST(StartParams, ReadsTheCommandLineArguments) {
         EXPECT_EQ(row.Expected.Copy, params.Copy);
         EXPECT_EQ(row.Expected.Batch, params.Batch);
         EXPECT_EQ(row.Expected.Size, params.Size);
+        EXPECT_EQ(row.Expected.Recovery, params.Recovery);
         EXPECT_EQ(row.Expected.Silent, params.Silent);
         EXPECT_EQ(row.Expected.Unsplit, params.Unsplit);
         EXPECT_EQ(row.Expected.NoHeader, params.NoHeader);
