@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 const char* const RecoveryCreator = "Fendrix";
 
@@ -19,12 +20,14 @@ namespace {
 // The bytes read and worked on in one step: small enough to stay in the
 // cache while both threads go over them.
 constexpr size_t StepBytes = size_t(1) << 20;
-// MD5 costs about as much per byte as this many recovery slices' arithmetic:
-// the thread that hashes takes that many fewer slices.
-constexpr uint32_t HashCostInSlices = 12;
 // No window is made narrower than this however many slices there are: a
 // pass reads a piece of every part.
 constexpr uint64_t NarrowestWindow = uint64_t(64) << 10;
+// The band of every input read for one window takes at most this much.
+constexpr uint64_t RecoveryBandLimit = uint64_t(64) << 20;
+// The piece of a window that every input is added into at once: with half
+// of twenty recovery slices it stays in a core's second-level cache.
+constexpr uint64_t CachedPiece = uint64_t(32) << 10;
 
 struct TInputSlice {
     const TRecoveryInput* Input = nullptr;
@@ -73,6 +76,24 @@ std::string DescriptionPackets(const TPar2Id& setId, const std::string& mainBody
         text += Par2Packet(setId, Par2SliceChecksType, Par2SliceChecksBody(slice.Entry));
     }
     return text + Par2Packet(setId, Par2CreatorType, Par2CreatorBody(RecoveryCreator));
+}
+
+// Either half may raise (a part that cannot be read); the other half is
+// still waited for, and the first failure is raised once both are done.
+void RunTogether(TWorkerThread& worker, const std::function<void()>& there, const std::function<void()>& here) {
+    std::exception_ptr failures[2];
+    const auto guarded = [](const std::function<void()>& half, std::exception_ptr& failure) {
+        try {
+            half();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    worker.RunAlongside([&] { guarded(there, failures[0]); }, [&] { guarded(here, failures[1]); });
+    for (const std::exception_ptr& failure : failures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
 }
 
 uint32_t FileCrc(const std::string& path) {
@@ -160,48 +181,66 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
         volumes.back()->WriteAll(exponent, 4, WriteErrorText);
     }
 
-    const uint64_t window = RecoveryWindow(sliceSize, count);
+    // A window of every recovery slice, and the same bytes of every input
+    // slice read beside it (a band), so that each piece of the recovery
+    // slices takes all the inputs while it is in the cache.
+    const uint64_t window =
+        std::min(RecoveryWindow(sliceSize, count),
+                 std::max<uint64_t>(RecoveryBandLimit / std::max<size_t>(slices.size(), 1) / 4 * 4, NarrowestWindow));
     std::vector<char> recovery(static_cast<size_t>(window * count));
-    std::vector<char> step(StepBytes + 2);
-    std::vector<void*> targets(count);
-    const uint32_t hashedSide = count > HashCostInSlices ? (count - HashCostInSlices) / 2 : 0;
+    std::vector<char> band(static_cast<size_t>(window * slices.size() + 2));
+    // The two threads take half the recovery slices each and the checksums
+    // of half the inputs each: no slice has two writers.
+    const uint32_t half = count / 2;
+    const size_t hashedHere = slices.size() / 2;
     TWorkerThread worker;
     int64_t done = 0;
     for (uint64_t start = 0; start < sliceSize; start += window) {
         const uint64_t width = std::min(window, sliceSize - start);
         std::fill(recovery.begin(), recovery.end(), 0);
-        for (TInputSlice& slice : slices) {
-            if (start >= slice.Entry.Length)
-                continue;
-            const std::string& path = slice.Input->Path;
-            std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
-            file->Seek(static_cast<int64_t>(start), static_cast<uint8_t>(TSeekOrigin::Begin));
-            const uint64_t bytes = std::min(width, slice.Entry.Length - start);
-            for (uint64_t at = 0; at < bytes; at += StepBytes) {
-                const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, bytes - at));
-                ReadExactly(*file, step.data(), n, path);
-                // The words are 16 bits: an odd end is padded as the slice is.
-                step[n] = 0;
-                const size_t even = (n + 1) / 2 * 2;
-                for (uint32_t e = 0; e < count; ++e)
-                    targets[e] = recovery.data() + e * window + at;
-                worker.RunAlongside(
-                    [&] {
-                        slice.Hash.Add(step.data(), n);
-                        slice.Crc.Add(step.data(), n);
-                        if (hashedSide > 0)
-                            Gf16MultiplyAddInto(step.data(), slice.Factors.data(), targets.data(), hashedSide, even);
-                    },
-                    [&] {
-                        Gf16MultiplyAddInto(step.data(), slice.Factors.data() + hashedSide,
-                                            targets.data() + hashedSide, count - hashedSide, even);
-                    });
-                done += static_cast<int64_t>(n);
-                if (options.Progress && !options.Progress(done)) {
-                    cancelled = true;
-                    return {};
+        // Each thread reads the inputs it hashes; both then need all of them.
+        std::vector<size_t> held(slices.size());
+        const auto read = [&](size_t from, size_t to) {
+            for (size_t i = from; i < to; ++i) {
+                if (start >= slices[i].Entry.Length)
+                    continue;
+                const std::string& path = slices[i].Input->Path;
+                std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
+                file->Seek(static_cast<int64_t>(start), static_cast<uint8_t>(TSeekOrigin::Begin));
+                held[i] = static_cast<size_t>(std::min(width, slices[i].Entry.Length - start));
+                char* into = band.data() + i * window;
+                ReadExactly(*file, into, held[i], path);
+                // The words are 16 bits: an odd end is padded as the slice
+                // is (the band has room for it).
+                if (held[i] % 2 != 0)
+                    into[held[i]] = 0;
+            }
+        };
+        RunTogether(worker, [&] { read(0, hashedHere); }, [&] { read(hashedHere, slices.size()); });
+        const auto share = [&](size_t hashFrom, size_t hashTo, uint32_t from, uint32_t to) {
+            for (size_t i = hashFrom; i < hashTo; ++i) {
+                slices[i].Hash.Add(band.data() + i * window, held[i]);
+                slices[i].Crc.Add(band.data() + i * window, held[i]);
+            }
+            std::vector<void*> targets(count);
+            for (uint64_t piece = 0; piece < width && to > from; piece += CachedPiece) {
+                for (uint32_t e = from; e < to; ++e)
+                    targets[e] = recovery.data() + e * window + piece;
+                for (size_t i = 0; i < slices.size(); ++i) {
+                    if (held[i] <= piece)
+                        continue;
+                    const size_t n = static_cast<size_t>(std::min<uint64_t>(CachedPiece, held[i] - piece));
+                    Gf16MultiplyAddInto(band.data() + i * window + piece, slices[i].Factors.data() + from,
+                                        targets.data() + from, to - from, (n + 1) / 2 * 2);
                 }
             }
+        };
+        RunTogether(worker, [&] { share(0, hashedHere, 0, half); }, [&] { share(hashedHere, slices.size(), half, count); });
+        for (size_t n : held)
+            done += static_cast<int64_t>(n);
+        if (options.Progress && !options.Progress(done)) {
+            cancelled = true;
+            return {};
         }
         for (uint32_t e = 0; e < count; ++e) {
             const char* data = recovery.data() + e * window;
