@@ -80,8 +80,8 @@ row "repair of one lost diskette part of 256 MiB: par2 repair ${t_par2}s, fendri
 
 # The kernels: GB/s of source bytes times targets on one core.
 "$root/build/linux/bench/gf16_bench" | while read -r line; do echo "gf16: $line"; done | tee gf16.txt
-kernel=$(grep -m1 -i "method\|kernel" gf16.txt | sed 's/^gf16: //')
-into=$(grep -m1 "20 targets" gf16.txt | sed 's/^gf16: //')
+kernel=$(sed -n '1s/.*processor: //p' gf16.txt)
+into=$(grep -m1 "20 targets of 64 KiB" gf16.txt | sed 's/.*: //')
 row "multiply-add, one core ($kernel)" "$into" "(figure only; the ceiling is one vpshufb pair per 32 bytes a target)" "-"
 
 # Peak memory: DVD parts (4.7 GB), one volume to survive.

@@ -78,24 +78,6 @@ std::string DescriptionPackets(const TPar2Id& setId, const std::string& mainBody
     return text + Par2Packet(setId, Par2CreatorType, Par2CreatorBody(RecoveryCreator));
 }
 
-// Either half may raise (a part that cannot be read); the other half is
-// still waited for, and the first failure is raised once both are done.
-void RunTogether(TWorkerThread& worker, const std::function<void()>& there, const std::function<void()>& here) {
-    std::exception_ptr failures[2];
-    const auto guarded = [](const std::function<void()>& half, std::exception_ptr& failure) {
-        try {
-            half();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    };
-    worker.RunAlongside([&] { guarded(there, failures[0]); }, [&] { guarded(here, failures[1]); });
-    for (const std::exception_ptr& failure : failures) {
-        if (failure)
-            std::rethrow_exception(failure);
-    }
-}
-
 uint32_t FileCrc(const std::string& path) {
     std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
     std::vector<char> buffer(StepBytes);
@@ -216,7 +198,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
                     into[held[i]] = 0;
             }
         };
-        RunTogether(worker, [&] { read(0, hashedHere); }, [&] { read(hashedHere, slices.size()); });
+        RunBoth(worker, [&] { read(0, hashedHere); }, [&] { read(hashedHere, slices.size()); });
         const auto share = [&](size_t hashFrom, size_t hashTo, uint32_t from, uint32_t to) {
             for (size_t i = hashFrom; i < hashTo; ++i) {
                 slices[i].Hash.Add(band.data() + i * window, held[i]);
@@ -235,7 +217,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
                 }
             }
         };
-        RunTogether(worker, [&] { share(0, hashedHere, 0, half); }, [&] { share(hashedHere, slices.size(), half, count); });
+        RunBoth(worker, [&] { share(0, hashedHere, 0, half); }, [&] { share(hashedHere, slices.size(), half, count); });
         for (size_t n : held)
             done += static_cast<int64_t>(n);
         if (options.Progress && !options.Progress(done)) {

@@ -9,6 +9,7 @@
 #include "foundation/checksum/Crc32.h"
 #include "foundation/checksum/Gf16.h"
 #include "foundation/platform/FileSystem.h"
+#include "foundation/platform/WorkerThread.h"
 #include "index/PartNames.h"
 
 #include <algorithm>
@@ -114,52 +115,67 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     return true;
 }
 
+void TRecoveryRepair::CheckFile(TFileState& file) {
+    const uint64_t sliceSize = Set.SliceSize;
+    const uint64_t length = file.Entry->Length;
+    const uint64_t count = Par2SliceCount(length, sliceSize);
+    std::vector<char> buffer(StepBytes);
+    std::vector<char> zeros(StepBytes);
+    file.Good.assign(static_cast<size_t>(count), false);
+    TEntryInfo info;
+    const bool present = !file.Path.empty() && OsQueryPath(file.Path, info) && info.Kind == TEntryKind::File;
+    file.Lost = !present || static_cast<uint64_t>(info.Size) != length;
+    if (!present)
+        return;
+    std::unique_ptr<TFileStreamLite> stream = TFileStreamLite::OpenForReading(file.Path);
+    for (uint64_t j = 0; j < count; ++j) {
+        TMd5 md5;
+        TCrc32 crc;
+        uint64_t done = 0;
+        // Bytes past the described length are no part of any slice: a file
+        // that is only too long loses none of its slices.
+        const uint64_t held = std::min(sliceSize, length - j * sliceSize);
+        while (done < sliceSize) {
+            const size_t want = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
+            size_t got =
+                done < held ? stream->Read(buffer.data(), static_cast<uint32_t>(std::min<uint64_t>(want, held - done)))
+                            : 0;
+            // What the file lacks of its last slice counts as the zeros
+            // that the slice is padded with.
+            if (got == 0) {
+                md5.Add(zeros.data(), want);
+                crc.Add(zeros.data(), want);
+                got = want;
+            } else {
+                md5.Add(buffer.data(), got);
+                crc.Add(buffer.data(), got);
+            }
+            done += got;
+        }
+        const TPar2SliceCheck& check = file.Entry->Slices[static_cast<size_t>(j)];
+        file.Good[static_cast<size_t>(j)] = md5.Finish() == check.Md5 && crc.Value == check.Crc &&
+                                            j * sliceSize + held <= static_cast<uint64_t>(info.Size);
+    }
+}
+
 void TRecoveryRepair::Check() {
     LostFiles.clear();
     LostSlices.clear();
-    const uint64_t sliceSize = Set.SliceSize;
-    std::vector<char> buffer(StepBytes);
-    std::vector<char> zeros(StepBytes);
+    // MD5 goes one byte after the other: the files are shared out between
+    // two threads, by their bytes.
+    uint64_t total = 0;
+    for (const TFileState& file : Files)
+        total += file.Entry->Length;
+    size_t middle = 0;
+    for (uint64_t before = 0; middle < Files.size() && 2 * before < total; ++middle)
+        before += Files[middle].Entry->Length;
+    TWorkerThread worker;
+    RunBoth(
+        worker, [&] { for (size_t f = 0; f < middle; ++f) CheckFile(Files[f]); },
+        [&] { for (size_t f = middle; f < Files.size(); ++f) CheckFile(Files[f]); });
     for (TFileState& file : Files) {
-        const uint64_t length = file.Entry->Length;
-        const uint64_t count = Par2SliceCount(length, sliceSize);
-        file.Good.assign(static_cast<size_t>(count), false);
-        TEntryInfo info;
-        const bool present = !file.Path.empty() && OsQueryPath(file.Path, info) && info.Kind == TEntryKind::File;
-        file.Lost = !present || static_cast<uint64_t>(info.Size) != length;
-        if (present) {
-            std::unique_ptr<TFileStreamLite> stream = TFileStreamLite::OpenForReading(file.Path);
-            for (uint64_t j = 0; j < count; ++j) {
-                TMd5 md5;
-                TCrc32 crc;
-                uint64_t done = 0;
-                // Bytes past the described length are no part of any slice:
-                // a file that is only too long loses none of its slices.
-                const uint64_t held = std::min(sliceSize, length - j * sliceSize);
-                while (done < sliceSize) {
-                    const size_t want = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
-                    size_t got = done < held ? stream->Read(buffer.data(),
-                                                            static_cast<uint32_t>(std::min<uint64_t>(want, held - done)))
-                                             : 0;
-                    // What the file lacks of its last slice counts as the
-                    // zeros that the slice is padded with.
-                    if (got == 0) {
-                        md5.Add(zeros.data(), want);
-                        crc.Add(zeros.data(), want);
-                        got = want;
-                    } else {
-                        md5.Add(buffer.data(), got);
-                        crc.Add(buffer.data(), got);
-                    }
-                    done += got;
-                }
-                const TPar2SliceCheck& check = file.Entry->Slices[static_cast<size_t>(j)];
-                file.Good[static_cast<size_t>(j)] = md5.Finish() == check.Md5 && crc.Value == check.Crc &&
-                                                    j * sliceSize + held <= static_cast<uint64_t>(info.Size);
-            }
-        }
-        for (uint64_t j = 0; j < count; ++j) {
-            if (!file.Good[static_cast<size_t>(j)]) {
+        for (size_t j = 0; j < file.Good.size(); ++j) {
+            if (!file.Good[j]) {
                 LostSlices.push_back(file.FirstSlice + static_cast<uint32_t>(j));
                 file.Lost = true;
             }

@@ -54,6 +54,9 @@ private:
         uint64_t Slice = 0;
     };
 
+    // Reads one file and marks its good slices.
+    void CheckFile(TFileState& file);
+
     bool IsLoaded = false;
     std::string Dir;
     TPar2Set Set;

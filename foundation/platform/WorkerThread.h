@@ -26,3 +26,8 @@ public:
 private:
     std::unique_ptr<TState> State;
 };
+
+// RunAlongside for halves that may raise (a file that cannot be read): the
+// other half is still waited for, and the first failure is raised once both
+// are done.
+void RunBoth(TWorkerThread& worker, const std::function<void()>& there, const std::function<void()>& here);

@@ -331,6 +331,47 @@ TEST_F(TWindowJobs, TheParitySwitchFromTheCommandLineReachesTheSplit) {
     }
 }
 
+// /RECOVERYn reaches the window's split as /PARITY does; two lost
+// diskettes whose search is cancelled are then rebuilt, after the offer,
+// from the recovery files, and nothing of the rebuild is left beside the
+// output.
+TEST_F(TWindowJobs, TheRecoverySwitchFromTheCommandLineReachesTheSplit) {
+    for (const bool recovery : {false, true}) {
+        SCOPED_TRACE(recovery ? "with /RECOVERY2" : "without");
+        TSplitScene scene;
+        StartWindow(recovery ? std::vector<std::string>{"/RECOVERY2"} : std::vector<std::string>{});
+        FillSplitFields(*Frm, scene);
+        Boxes.clear();
+        Click(Frm->BtnSplit);
+        ASSERT_EQ(Boxes.size(), 2u);
+        const std::string note = LangText(msgRecoverySurvivesLoss, {"big.bin.par2", "big.bin.vol*.par2", "2"});
+        EXPECT_EQ(recovery, Boxes[1].Text.find(note) != std::string::npos) << Boxes[1].Text;
+        // Three data parts, the last one beside header file 001: three slices.
+        EXPECT_EQ(recovery, FileExists(scene.Parts + "\\big.bin.par2"));
+        EXPECT_EQ(recovery, FileExists(scene.Parts + "\\big.bin.vol2+1.par2"));
+        if (recovery) {
+            DeleteFileA((scene.Parts + "\\big.bin.001").c_str());
+            DeleteFileA((scene.Parts + "\\big.bin.003").c_str());
+            SetOpenFileResponder([](TOpenFileRequest&) { return false; });
+            Boxes.clear();
+            SetWindowTextA(Frm->EditSource, (scene.Parts + "\\big.bin.h001").c_str());
+            SetWindowTextA(Frm->EditOutputDir, scene.Rebuilt.c_str());
+            Click(Frm->BtnJoin);
+            SetOpenFileResponder(nullptr);
+            std::string shown;
+            for (const TMessageBoxRequest& box : Boxes)
+                shown += box.Text + "\n";
+            EXPECT_NE(std::string::npos, shown.find(LangText(msgRebuildFromRecovery, {"big.bin.001"}))) << shown;
+            EXPECT_EQ(ReadFileBytes(scene.Rebuilt + "\\big.bin"), PatternBytes(3000000, 7));
+            EXPECT_EQ(std::vector<std::string>{"big.bin"}, EntryNamesIn(scene.Rebuilt));
+        }
+        JobWindow = nullptr;
+        FrmMain = nullptr;
+        Frm.reset();
+        Pump();
+    }
+}
+
 // A join from the window of a set whose header is refused: the warning
 // names the header file (and the entry at fault) instead of the general
 // "Invalid headerfile!", and nothing is written.
