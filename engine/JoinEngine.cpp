@@ -402,13 +402,15 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
         try {
             if (!Recovery.Load(PartsDir, SetStem))
                 return false;
-            Recovery.Check();
+            TFolderAccess parts(PartsDir);
+            parts.Target = [this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; };
+            Recovery.Check(parts);
             if (Recovery.CanRebuild() && (Params.Silent ||
                                           Job.MessageBox(LangText(msgRebuildFromRecovery, {name}),
                                                          mbYesNo | mbIconQuestion) == idYes)) {
                 for (const std::string& lost : Recovery.Lost())
                     RebuiltCopies[UpperText(lost)] = FreeCopyPath(lost);
-                if (!Recovery.Rebuild([this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; })) {
+                if (!Recovery.Rebuild(parts)) {
                     RemoveRebuiltCopies();
                     return false;
                 }

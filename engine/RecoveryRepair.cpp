@@ -53,12 +53,51 @@ bool IsSetFileName(const std::string& name, const std::string& stem) {
     return upper == UpperText(stem + "sfv") || upper == UpperText(stem + "par");
 }
 
-void WriteAt(TFileStreamLite& file, uint64_t offset, const char* data, size_t count) {
+}  // namespace
+
+TFolderAccess::TFolderAccess(const std::string& dir) : Dir(AddTrailingBackslash(dir, NativePathStyle)) {}
+
+std::string TFolderAccess::PathOf(const std::string& name) const {
+    for (const auto& [moved, path] : Moved) {
+        if (moved == name)
+            return path;
+    }
+    return Dir + name;
+}
+
+bool TFolderAccess::Size(const std::string& name, uint64_t& size) {
+    TEntryInfo info;
+    if (!OsQueryPath(PathOf(name), info) || info.Kind != TEntryKind::File)
+        return false;
+    size = static_cast<uint64_t>(info.Size);
+    return true;
+}
+
+size_t TFolderAccess::Read(const std::string& name, uint64_t offset, void* into, size_t count) {
+    std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(PathOf(name));
+    return ReadAt(*file, offset, into, count);
+}
+
+void TFolderAccess::Create(const std::string& name, uint64_t) {
+    Outputs.emplace_back(name, TFileStreamLite::CreateForWriting(Target ? Target(name) : Dir + name));
+}
+
+void TFolderAccess::Write(const std::string& name, uint64_t offset, const char* data, size_t count) {
+    TFileStreamLite* output = nullptr;
+    for (auto& [created, file] : Outputs) {
+        if (created == name)
+            output = file.get();
+    }
+    TFileStreamLite& file = *output;
     file.Seek(static_cast<int64_t>(offset), static_cast<uint8_t>(TSeekOrigin::Begin));
     file.WriteAll(data, count, WriteErrorText);
 }
 
-}  // namespace
+void TFolderAccess::Finish() {
+    for (auto& [name, file] : Outputs)
+        file->Close();
+    Outputs.clear();
+}
 
 bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     IsLoaded = false;
@@ -71,7 +110,7 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
             RecoveryFiles.push_back(Dir + entry.Name);
     }
     std::sort(RecoveryFiles.begin(), RecoveryFiles.end());
-    std::map<TPar2Id, TPar2Set> sets;
+    std::vector<TPar2Set> sets;
     for (size_t i = 0; i < RecoveryFiles.size(); ++i) {
         std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(RecoveryFiles[i]);
         const uint64_t size = static_cast<uint64_t>(file->GetSize());
@@ -81,30 +120,39 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     // The set that describes most of our files; another tool's set over
     // other files beside them is none of ours.
     size_t best = 0;
-    for (auto& [id, set] : sets) {
+    for (TPar2Set& set : sets) {
         if (!set.Complete())
             continue;
         size_t ours = 0;
         for (const TPar2Id& file : set.Recoverable)
-            ours += IsSetFileName(set.Files[file].Name, stem) ? 1 : 0;
+            ours += IsSetFileName(set.File(file)->Name, stem) ? 1 : 0;
         if (ours > best) {
             best = ours;
-            Set = set;
+            Set = std::move(set);
         }
     }
     if (best == 0)
         return false;
     // A recovery slice of another length than the set's slices is damage
     // that its packet's MD5 could not see (a packet built that way).
-    for (auto it = Set.RecoverySlices.begin(); it != Set.RecoverySlices.end();)
-        it = it->second.DataLength == Set.SliceSize ? std::next(it) : Set.RecoverySlices.erase(it);
+    // One of each exponent is enough, the first found. The constants have
+    // the order 65535: a larger exponent is a smaller one again.
+    std::vector<TPar2RecoverySlice>& found = Set.RecoverySlices;
+    std::vector<uint8_t> seen(65535);
+    size_t kept = 0;
+    for (const TPar2RecoverySlice& slice : found) {
+        if (slice.DataLength == Set.SliceSize && slice.Exponent < seen.size() && !seen[slice.Exponent]) {
+            seen[slice.Exponent] = 1;
+            found[kept++] = slice;
+        }
+    }
+    found.resize(kept);
     uint32_t first = 0;
     for (const TPar2Id& id : Set.Recoverable) {
         TFileState state;
-        state.Entry = &Set.Files[id];
+        state.Entry = Set.File(id);
         state.FirstSlice = first;
-        if (IsSetFileName(state.Entry->Name, stem))
-            state.Path = Dir + state.Entry->Name;
+        state.Ours = IsSetFileName(state.Entry->Name, stem);
         const uint64_t count = Par2SliceCount(state.Entry->Length, Set.SliceSize);
         for (uint64_t j = 0; j < count; ++j)
             Slices.push_back(TSliceRef{Files.size(), j});
@@ -115,20 +163,20 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     return true;
 }
 
-void TRecoveryRepair::CheckFile(TFileState& file) {
+void TRecoveryRepair::CheckFile(TSetFileAccess& files, TFileState& file) {
     const uint64_t sliceSize = Set.SliceSize;
     const uint64_t length = file.Entry->Length;
     const uint64_t count = Par2SliceCount(length, sliceSize);
     std::vector<char> buffer(StepBytes);
     std::vector<char> zeros(StepBytes);
-    file.Good.assign(static_cast<size_t>(count), false);
-    TEntryInfo info;
-    const bool present = !file.Path.empty() && OsQueryPath(file.Path, info) && info.Kind == TEntryKind::File;
-    file.Lost = !present || static_cast<uint64_t>(info.Size) != length;
+    file.Good.assign(static_cast<size_t>(count), 0);
+    uint64_t size = 0;
+    const bool present = file.Ours && files.Size(file.Entry->Name, size);
+    file.Lost = !present || size != length;
     if (!present)
         return;
-    std::unique_ptr<TFileStreamLite> stream = TFileStreamLite::OpenForReading(file.Path);
     for (uint64_t j = 0; j < count; ++j) {
+        uint64_t at = j * sliceSize;
         TMd5 md5;
         TCrc32 crc;
         uint64_t done = 0;
@@ -137,9 +185,10 @@ void TRecoveryRepair::CheckFile(TFileState& file) {
         const uint64_t held = std::min(sliceSize, length - j * sliceSize);
         while (done < sliceSize) {
             const size_t want = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
-            size_t got =
-                done < held ? stream->Read(buffer.data(), static_cast<uint32_t>(std::min<uint64_t>(want, held - done)))
-                            : 0;
+            size_t got = done < held ? files.Read(file.Entry->Name, at, buffer.data(),
+                                                  static_cast<size_t>(std::min<uint64_t>(want, held - done)))
+                                     : 0;
+            at += got;
             // What the file lacks of its last slice counts as the zeros
             // that the slice is padded with.
             if (got == 0) {
@@ -154,11 +203,11 @@ void TRecoveryRepair::CheckFile(TFileState& file) {
         }
         const TPar2SliceCheck& check = file.Entry->Slices[static_cast<size_t>(j)];
         file.Good[static_cast<size_t>(j)] = md5.Finish() == check.Md5 && crc.Value == check.Crc &&
-                                            j * sliceSize + held <= static_cast<uint64_t>(info.Size);
+                                            j * sliceSize + held <= size;
     }
 }
 
-void TRecoveryRepair::Check() {
+void TRecoveryRepair::Check(TSetFileAccess& files) {
     LostFiles.clear();
     LostSlices.clear();
     // MD5 goes one byte after the other: the files are shared out between
@@ -171,8 +220,8 @@ void TRecoveryRepair::Check() {
         before += Files[middle].Entry->Length;
     TWorkerThread worker;
     RunBoth(
-        worker, [&] { for (size_t f = 0; f < middle; ++f) CheckFile(Files[f]); },
-        [&] { for (size_t f = middle; f < Files.size(); ++f) CheckFile(Files[f]); });
+        worker, [&] { for (size_t f = 0; f < middle; ++f) CheckFile(files, Files[f]); },
+        [&] { for (size_t f = middle; f < Files.size(); ++f) CheckFile(files, Files[f]); });
     for (TFileState& file : Files) {
         for (size_t j = 0; j < file.Good.size(); ++j) {
             if (!file.Good[j]) {
@@ -180,42 +229,34 @@ void TRecoveryRepair::Check() {
                 file.Lost = true;
             }
         }
-        if (file.Lost && !file.Path.empty())
+        if (file.Lost && file.Ours)
             LostFiles.push_back(file.Entry->Name);
     }
 }
 
-void TRecoveryRepair::ReadLostFileFrom(const std::string& name, const std::string& path) {
-    for (TFileState& file : Files) {
-        if (file.Entry->Name == name && !file.Path.empty())
-            file.Path = path;
-    }
-}
-
-bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string& name)>& target) {
+bool TRecoveryRepair::Rebuild(TSetFileAccess& files) {
     const size_t d = LostSlices.size();
     if (LostFiles.empty() || d > Set.RecoverySlices.size())
         return false;
-    std::vector<uint32_t> exponents;
-    for (const auto& [exponent, slice] : Set.RecoverySlices)
-        exponents.push_back(exponent);
     // The first d recovery slices, or, where their matrix is singular, the
-    // next run of d, and so on.
+    // next run of d, and so on: positions in RecoverySlices.
+    const size_t available = Set.RecoverySlices.size();
     std::vector<uint16_t> inverse;
-    std::vector<uint32_t> chosen;
+    std::vector<size_t> chosen;
     for (int attempt = 0; d > 0 && attempt < ChoicesTried && chosen.size() < d; ++attempt) {
-        const size_t start = static_cast<size_t>(attempt) % (exponents.size() - d + 1);
-        std::vector<uint32_t> trial(exponents.begin() + static_cast<std::ptrdiff_t>(start),
-                                    exponents.begin() + static_cast<std::ptrdiff_t>(start + d));
+        const size_t start = static_cast<size_t>(attempt) % (available - d + 1);
         if (attempt > 0 && start == 0)
             break;
         inverse.assign(d * d, 0);
         for (size_t r = 0; r < d; ++r) {
             for (size_t c = 0; c < d; ++c)
-                inverse[r * d + c] = Gf16Power(Par2InputConstant(LostSlices[c]), trial[r]);
+                inverse[r * d + c] =
+                    Gf16Power(Par2InputConstant(LostSlices[c]), Set.RecoverySlices[start + r].Exponent);
         }
-        if (Gf16Invert(inverse, d))
-            chosen = trial;
+        if (Gf16Invert(inverse, d)) {
+            for (size_t r = 0; r < d; ++r)
+                chosen.push_back(start + r);
+        }
     }
     if (chosen.size() < d)
         return false;
@@ -228,16 +269,17 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
     std::vector<void*> targets(d);
     std::vector<uint16_t> factors(d);
 
-    std::vector<std::unique_ptr<TFileStreamLite>> outputs(Files.size());
+    std::vector<bool> outputs(Files.size());
     for (size_t f = 0; f < Files.size(); ++f) {
-        if (Files[f].Lost && !Files[f].Path.empty())
-            outputs[f] = TFileStreamLite::CreateForWriting(target(Files[f].Entry->Name));
+        outputs[f] = Files[f].Lost && Files[f].Ours;
+        if (outputs[f])
+            files.Create(Files[f].Entry->Name, Files[f].Entry->Length);
     }
     std::vector<std::unique_ptr<TFileStreamLite>> recovery(RecoveryFiles.size());
     for (uint64_t start = 0; start < sliceSize; start += window) {
         const uint64_t width = std::min(window, sliceSize - start);
         for (size_t r = 0; r < d; ++r) {
-            const int index = Set.RecoverySliceFile[chosen[r]];
+            const int index = Set.RecoverySlices[chosen[r]].File;
             if (!recovery[static_cast<size_t>(index)])
                 recovery[static_cast<size_t>(index)] = TFileStreamLite::OpenForReading(RecoveryFiles[static_cast<size_t>(index)]);
             const uint64_t offset = Set.RecoverySlices[chosen[r]].DataOffset + start;
@@ -248,30 +290,27 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
         // the lost slices' share, and a good slice of a lost file is copied.
         for (size_t f = 0; f < Files.size(); ++f) {
             const TFileState& file = Files[f];
-            if (file.Path.empty())
+            if (!file.Ours)
                 continue;
-            std::unique_ptr<TFileStreamLite> source;
             for (size_t j = 0; j < file.Good.size(); ++j) {
                 const uint64_t at = j * sliceSize + start;
                 if (!file.Good[j] || at >= file.Entry->Length)
                     continue;
-                if (!source)
-                    source = TFileStreamLite::OpenForReading(file.Path);
                 const uint16_t constant = Par2InputConstant(file.FirstSlice + static_cast<uint32_t>(j));
                 for (size_t r = 0; r < d; ++r)
-                    factors[r] = Gf16Power(constant, chosen[r]);
+                    factors[r] = Gf16Power(constant, Set.RecoverySlices[chosen[r]].Exponent);
                 const uint64_t bytes = std::min(width, file.Entry->Length - at);
                 for (uint64_t done = 0; done < bytes; done += StepBytes) {
                     const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, bytes - done));
-                    if (ReadAt(*source, at + done, step.data(), n) != n)
-                        throw EExceptionLite(LangText(msgFileShrank, {file.Path}));
+                    if (files.Read(file.Entry->Name, at + done, step.data(), n) != n)
+                        throw EExceptionLite(LangText(msgFileShrank, {file.Entry->Name}));
                     step[n] = 0;
                     for (size_t r = 0; r < d; ++r)
                         targets[r] = sums.data() + r * window + done;
                     if (d > 0)
                         Gf16MultiplyAddInto(step.data(), factors.data(), targets.data(), d, (n + 1) / 2 * 2);
                     if (outputs[f])
-                        WriteAt(*outputs[f], at + done, step.data(), n);
+                        files.Write(file.Entry->Name, at + done, step.data(), n);
                 }
             }
         }
@@ -289,13 +328,10 @@ bool TRecoveryRepair::Rebuild(const std::function<std::string(const std::string&
             const uint64_t at = ref.Slice * sliceSize + start;
             const uint64_t length = Files[ref.File].Entry->Length;
             if (outputs[ref.File] && at < length)
-                WriteAt(*outputs[ref.File], at, rebuilt.data() + c * window,
-                        static_cast<size_t>(std::min(width, length - at)));
+                files.Write(Files[ref.File].Entry->Name, at, rebuilt.data() + c * window,
+                            static_cast<size_t>(std::min(width, length - at)));
         }
     }
-    for (std::unique_ptr<TFileStreamLite>& output : outputs) {
-        if (output)
-            output->Close();
-    }
+    files.Finish();
     return true;
 }

@@ -7,10 +7,52 @@
 
 #include "index/Par2Packets.h"
 
+class TFileStreamLite;
+
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// Where the set's files are read from and the rebuilt ones go: a folder of
+// parts, or a join's output, which holds the data parts' bytes in its files.
+class TSetFileAccess {
+public:
+    virtual ~TSetFileAccess() = default;
+    // The file's size; false where there is no such file. Both threads of
+    // a check may call Size and Read at once, for different files.
+    virtual bool Size(const std::string& name, uint64_t& size) = 0;
+    // Up to count bytes at offset; fewer only at the file's end.
+    virtual size_t Read(const std::string& name, uint64_t offset, void* into, size_t count) = 0;
+    // A rebuilt file of size bytes, then its bytes in any order, then the
+    // end of all of them.
+    virtual void Create(const std::string& name, uint64_t size) = 0;
+    virtual void Write(const std::string& name, uint64_t offset, const char* data, size_t count) = 0;
+    virtual void Finish() = 0;
+};
+
+// The set's files in a folder; a rebuilt file is written where Target says,
+// and a lost file's good slices are read from where ReadFrom says (a damaged
+// copy kept aside).
+class TFolderAccess : public TSetFileAccess {
+public:
+    explicit TFolderAccess(const std::string& dir);
+    std::function<std::string(const std::string& name)> Target;
+    void ReadFrom(const std::string& name, const std::string& path) { Moved.emplace_back(name, path); }
+
+    bool Size(const std::string& name, uint64_t& size) override;
+    size_t Read(const std::string& name, uint64_t offset, void* into, size_t count) override;
+    void Create(const std::string& name, uint64_t size) override;
+    void Write(const std::string& name, uint64_t offset, const char* data, size_t count) override;
+    void Finish() override;
+
+private:
+    std::string PathOf(const std::string& name) const;
+    std::string Dir;
+    std::vector<std::pair<std::string, std::string>> Moved;
+    std::vector<std::pair<std::string, std::unique_ptr<TFileStreamLite>>> Outputs;
+};
 
 class TRecoveryRepair {
 public:
@@ -23,7 +65,7 @@ public:
 
     // Reads every described file and checks each slice; afterwards Lost()
     // names the files that are missing or damaged.
-    void Check();
+    void Check(TSetFileAccess& files);
     const std::vector<std::string>& Lost() const { return LostFiles; }
     uint32_t SlicesLost() const { return static_cast<uint32_t>(LostSlices.size()); }
     uint32_t SlicesAvailable() const { return static_cast<uint32_t>(Set.RecoverySlices.size()); }
@@ -31,21 +73,19 @@ public:
     // is rebuilt too: from its own slices alone.
     bool CanRebuild() const { return !LostFiles.empty() && SlicesLost() <= SlicesAvailable(); }
 
-    // Where a lost file's good slices are read from, once the file was moved
-    // aside (a damaged copy kept); by default its place in dir.
-    void ReadLostFileFrom(const std::string& name, const std::string& path);
-    // Writes every lost file whole to target(name). False, with nothing
-    // known of what was written, when the matrix of every choice of
-    // recovery slices tried was singular.
-    bool Rebuild(const std::function<std::string(const std::string& name)>& target);
+    // Writes every lost file whole through files. False, with nothing
+    // written, when the matrix of every choice of recovery slices tried
+    // was singular.
+    bool Rebuild(TSetFileAccess& files);
 
 private:
     struct TFileState {
         const TPar2FileEntry* Entry = nullptr;
-        std::string Path;
+        // A file of the set: one that this program may read and write.
+        bool Ours = false;
         // The file's first slice among all of the set, in the set's order.
         uint32_t FirstSlice = 0;
-        std::vector<bool> Good;
+        std::vector<uint8_t> Good;
         bool Lost = false;
     };
     // Global slice index to its file and slice within the file.
@@ -55,7 +95,7 @@ private:
     };
 
     // Reads one file and marks its good slices.
-    void CheckFile(TFileState& file);
+    void CheckFile(TSetFileAccess& files, TFileState& file);
 
     bool IsLoaded = false;
     std::string Dir;

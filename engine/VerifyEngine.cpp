@@ -136,7 +136,8 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
     TRecoveryRepair recovery;
     if (!recovery.Load(Dir, Stem))
         return fault;
-    recovery.Check();
+    TFolderAccess files(Dir);
+    recovery.Check(files);
     // The empty last data part of a set whose total fills its parts has no
     // slice to rebuild it from; the sfv file's empty checksum and the
     // layout that the next run checks say all there is of it.
@@ -184,10 +185,10 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
         const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + recovery.Lost()[i];
         if (PathKind(path) == pkFile) {
             kept[i] = KeepDamagedCopy(path);
-            recovery.ReadLostFileFrom(recovery.Lost()[i], AddTrailingBackslash(Dir, NativePathStyle) + kept[i]);
+            files.ReadFrom(recovery.Lost()[i], AddTrailingBackslash(Dir, NativePathStyle) + kept[i]);
         }
     }
-    if (!recovery.Rebuild([&](const std::string& name) { return AddTrailingBackslash(Dir, NativePathStyle) + name; }))
+    if (!recovery.Rebuild(files))
         return fault;
     for (size_t i = 0; i < kept.size(); ++i) {
         const std::string& name = recovery.Lost()[i];

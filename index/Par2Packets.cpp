@@ -103,8 +103,7 @@ void TakeFileDesc(const TPacketView& p, TPar2Set& set) {
     const std::vector<uint8_t>& b = p.Body;
     if (b.size() < 56)
         return;
-    TPar2FileEntry& file = set.Files[GetDigest(b.data())];
-    file.Id = GetDigest(b.data());
+    TPar2FileEntry& file = set.FileEntry(GetDigest(b.data()));
     file.Hash = GetDigest(b.data() + 16);
     file.Head = GetDigest(b.data() + 32);
     file.Length = GetU64(b.data() + 48);
@@ -118,8 +117,7 @@ void TakeSliceChecks(const TPacketView& p, TPar2Set& set) {
     const std::vector<uint8_t>& b = p.Body;
     if (b.size() < 16 || (b.size() - 16) % 20 != 0)
         return;
-    TPar2FileEntry& file = set.Files[GetDigest(b.data())];
-    file.Id = GetDigest(b.data());
+    TPar2FileEntry& file = set.FileEntry(GetDigest(b.data()));
     file.Slices.clear();
     for (size_t at = 16; at < b.size(); at += 20)
         file.Slices.push_back(TPar2SliceCheck{GetDigest(b.data() + at), GetU32(b.data() + at + 16)});
@@ -254,19 +252,36 @@ std::string Par2VolumeName(const std::string& base, uint32_t first, uint32_t cou
     return base + ".vol" + padded(first, total) + "+" + padded(count, largestCount) + ".par2";
 }
 
+const TPar2FileEntry* TPar2Set::File(const TPar2Id& id) const {
+    for (const TPar2FileEntry& file : Files) {
+        if (file.Id == id)
+            return &file;
+    }
+    return nullptr;
+}
+
+TPar2FileEntry& TPar2Set::FileEntry(const TPar2Id& id) {
+    for (TPar2FileEntry& file : Files) {
+        if (file.Id == id)
+            return file;
+    }
+    Files.emplace_back();
+    Files.back().Id = id;
+    return Files.back();
+}
+
 bool TPar2Set::Complete() const {
     if (!HasMain)
         return false;
     for (const TPar2Id& id : Recoverable) {
-        const auto it = Files.find(id);
-        if (it == Files.end() || it->second.Name.empty() ||
-            it->second.Slices.size() != Par2SliceCount(it->second.Length, SliceSize))
+        const TPar2FileEntry* file = File(id);
+        if (!file || file->Name.empty() || file->Slices.size() != Par2SliceCount(file->Length, SliceSize))
             return false;
     }
     return true;
 }
 
-void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::map<TPar2Id, TPar2Set>& sets) {
+void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets) {
     uint64_t at = NextMagic(read, size, 0);
     TPacketView view;
     while (at < size) {
@@ -274,8 +289,14 @@ void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std:
             at = NextMagic(read, size, at + 1);
             continue;
         }
-        TPar2Set& set = sets[view.SetId];
-        set.SetId = view.SetId;
+        size_t which = 0;
+        while (which < sets.size() && sets[which].SetId != view.SetId)
+            ++which;
+        if (which == sets.size()) {
+            sets.emplace_back();
+            sets.back().SetId = view.SetId;
+        }
+        TPar2Set& set = sets[which];
         if (IsType(view, Par2MainType)) {
             TakeMain(view, set);
         } else if (IsType(view, Par2FileDescType)) {
@@ -284,10 +305,8 @@ void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std:
             TakeSliceChecks(view, set);
         } else if (IsType(view, Par2RecoveryType)) {
             const uint32_t exponent = GetU32(view.Body.data());
-            if (set.RecoverySlices.count(exponent) == 0) {
-                set.RecoverySlices[exponent] = TPar2RecoverySlice{exponent, at + Par2HeaderSize + 4, view.Length - Par2HeaderSize - 4};
-                set.RecoverySliceFile[exponent] = fileIndex;
-            }
+            set.RecoverySlices.push_back(
+                TPar2RecoverySlice{exponent, at + Par2HeaderSize + 4, view.Length - Par2HeaderSize - 4, fileIndex});
         }
         at = NextMagic(read, size, at + view.Length);
     }

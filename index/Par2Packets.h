@@ -17,7 +17,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -80,6 +79,8 @@ struct TPar2RecoverySlice {
     uint32_t Exponent = 0;
     uint64_t DataOffset = 0;
     uint64_t DataLength = 0;
+    // Which file (by the index the caller gave) holds it.
+    int File = 0;
 };
 
 // Every sound packet of one recovery set, gathered from any number of files.
@@ -88,11 +89,12 @@ struct TPar2Set {
     bool HasMain = false;
     uint64_t SliceSize = 0;
     std::vector<TPar2Id> Recoverable;
-    std::map<TPar2Id, TPar2FileEntry> Files;
-    // By exponent: one place to read each from, whichever file it was in.
-    std::map<uint32_t, TPar2RecoverySlice> RecoverySlices;
-    // Of RecoverySlices, which file (by the index the caller gave) holds it.
-    std::map<uint32_t, int> RecoverySliceFile;
+    std::vector<TPar2FileEntry> Files;
+    // In the order read; a slice found in two files is there twice.
+    std::vector<TPar2RecoverySlice> RecoverySlices;
+    // The entry of a file ID; null where nothing was read of it.
+    const TPar2FileEntry* File(const TPar2Id& id) const;
+    TPar2FileEntry& FileEntry(const TPar2Id& id);
     // True when the main packet, a description and checksums of every
     // recoverable file were read.
     bool Complete() const;
@@ -104,4 +106,4 @@ using TPar2ReadAt = std::function<size_t(uint64_t offset, void* into, size_t cou
 // Adds to sets (by set ID) every packet of a file of size bytes whose MD5
 // holds: a damaged packet is passed over and the scan goes on at the next
 // "PAR2\0PKT". fileIndex is recorded for the recovery slices found.
-void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::map<TPar2Id, TPar2Set>& sets);
+void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets);

@@ -35,7 +35,7 @@ std::string Sealed(TFuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFuzzInput input(data, size);
     const std::string file = (input.Byte() & 1) ? input.Rest() : Sealed(input);
-    std::map<TPar2Id, TPar2Set> sets;
+    std::vector<TPar2Set> sets;
     const TPar2ReadAt read = [&](uint64_t offset, void* into, size_t count) -> size_t {
         if (offset >= file.size())
             return 0;
@@ -44,23 +44,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return n;
     };
     ReadPar2Packets(read, file.size(), 7, sets);
-    for (const auto& [id, set] : sets) {
-        FUZZ_CHECK(set.SetId == id);
+    for (size_t i = 0; i < sets.size(); ++i) {
+        const TPar2Set& set = sets[i];
+        for (size_t j = 0; j < i; ++j)
+            FUZZ_CHECK(sets[j].SetId != set.SetId);
         if (set.HasMain)
             FUZZ_CHECK(set.SliceSize > 0 && set.SliceSize % 4 == 0);
-        for (const auto& [exponent, slice] : set.RecoverySlices) {
-            FUZZ_CHECK(slice.Exponent == exponent);
+        for (const TPar2RecoverySlice& slice : set.RecoverySlices) {
             FUZZ_CHECK(slice.DataOffset <= file.size() && slice.DataLength <= file.size() - slice.DataOffset);
-            FUZZ_CHECK(set.RecoverySliceFile.at(exponent) == 7);
+            FUZZ_CHECK(slice.File == 7);
         }
-        for (const auto& [fileId, entry] : set.Files) {
-            FUZZ_CHECK(entry.Id == fileId);
+        for (const TPar2FileEntry& entry : set.Files) {
+            FUZZ_CHECK(set.File(entry.Id) == &entry);
             FUZZ_CHECK(entry.Name.find('\0') == std::string::npos);
         }
         if (set.Complete()) {
             for (const TPar2Id& fileId : set.Recoverable)
-                FUZZ_CHECK(set.Files.at(fileId).Slices.size() ==
-                           Par2SliceCount(set.Files.at(fileId).Length, set.SliceSize));
+                FUZZ_CHECK(set.File(fileId)->Slices.size() == Par2SliceCount(set.File(fileId)->Length, set.SliceSize));
         }
     }
     return 0;
