@@ -1,6 +1,7 @@
 // The join job: the header text from the header files (or one file from the
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
+#include "JoinedSetAccess.h"
 #include "ParityRepair.h"
 #include "RecoveryRepair.h"
 #include "SetChecksums.h"
@@ -49,7 +50,7 @@ private:
     void DescribeSet();
     void RefuseUnlessOneFile();
     void ClosePart();
-    bool PartOpen() const { return PartStream || MemoryPart; }
+    bool PartOpen() const { return PartStream || MemoryPart || ZeroPart; }
     uint32_t ReadPart(uint32_t count);
     int64_t CopyIntoOutput();
     // Rebuilds the volume that holds a missing or damaged part from the
@@ -62,6 +63,10 @@ private:
     // that OpenRebuiltCopy then opens in its place.
     bool RebuildFromRecovery(const std::string& name);
     bool OpenRebuiltCopy(const std::string& name);
+    // A data part whose disk was not found, in a set with recovery files:
+    // its bytes are left as zeros in the output, to be rebuilt at the end.
+    bool LeaveForRecovery(const std::string& name);
+    void RebuildLeftParts();
     std::string FreeCopyPath(const std::string& name) const;
     void RemoveRebuiltCopies();
     void DrainPart();
@@ -122,6 +127,11 @@ private:
     bool RecoveryTried = false;
     std::map<std::string, std::string> RebuiltCopies;
     std::set<std::string> RebuiltCopiesRead;
+    // The parts left for the recovery files, and the header files as read,
+    // which the rebuild reads beside the output.
+    bool ZeroPart = false;
+    std::vector<std::string> LeftParts;
+    std::vector<std::string> HeaderFiles;
     const char* MemoryPart = nullptr;
     int64_t MemorySize = 0;
     int64_t MemoryPos = 0;
@@ -150,6 +160,8 @@ uint8_t TJoinRun::Run() {
                 RefuseUnlessOneFile();
             if (Result == rcOk)
                 CopyData();
+            if (Result == rcOk && !LeftParts.empty())
+                RebuildLeftParts();
             if (Result == rcOk)
                 RestoreDirectoryTimes();
         }
@@ -194,6 +206,7 @@ void TJoinRun::ReadHeader() {
             headerText.resize(before);
             continue;
         }
+        HeaderFiles.push_back(headerText.substr(before));
         if (TFileInfos::IsCompleteHeader(headerText))
             ClosePart();
         else
@@ -240,7 +253,7 @@ void TJoinRun::CopyData() {
 // lists needs its CRC: the system then takes the copy only where it clones
 // the blocks, and the CRC reads them once.
 int64_t TJoinRun::CopyIntoOutput() {
-    if (MemoryPart) {
+    if (MemoryPart || ZeroPart) {
         const uint32_t got = ReadPart(static_cast<uint32_t>(Min64(CopyBufferSize, Out.Room())));
         if (got > 0 && Out.Write(Buffer.data(), got) != got)
             throw EExceptionLite(WriteErrorText);
@@ -256,7 +269,11 @@ int64_t TJoinRun::CopyIntoOutput() {
 
 uint32_t TJoinRun::ReadPart(uint32_t count) {
     uint32_t got = 0;
-    if (MemoryPart) {
+    if (ZeroPart) {
+        got = static_cast<uint32_t>(Min64(count, MemorySize - MemoryPos));
+        std::fill(Buffer.data(), Buffer.data() + got, '\0');
+        MemoryPos += got;
+    } else if (MemoryPart) {
         got = static_cast<uint32_t>(Min64(count, MemorySize - MemoryPos));
         std::copy(MemoryPart + MemoryPos, MemoryPart + MemoryPos + got, Buffer.data());
         MemoryPos += got;
@@ -283,6 +300,8 @@ void TJoinRun::DrainPart() {
 // asks for another copy, which is opened in its place (false, Result still
 // rcOk), or the job is cancelled.
 bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
+    if (ZeroPart)
+        return true;
     std::string fault;
     std::string windowText;
     if (!Checksums.Matches(PartName, PartCrc.Value)) {
@@ -325,7 +344,7 @@ std::string TJoinRun::LayoutFault(bool lastRead) {
 }
 
 int64_t TJoinRun::OpenPartSize() {
-    return MemoryPart ? MemorySize : PartStream->GetSize();
+    return MemoryPart || ZeroPart ? MemorySize : PartStream->GetSize();
 }
 
 std::string TJoinRun::WithParityNote(const std::string& text, const std::string& name) const {
@@ -384,6 +403,7 @@ void TJoinRun::FinishOutput() {
 void TJoinRun::ClosePart() {
     FreeAndClear(PartStream);
     MemoryPart = nullptr;
+    ZeroPart = false;
 }
 
 bool TJoinRun::RebuildPart(const std::string& name) {
@@ -443,6 +463,57 @@ std::string TJoinRun::FreeCopyPath(const std::string& name) const {
     for (int n = 2; PathKind(path) != pkNotFound; ++n)
         path = base + FormatZeroPadded(0, n);
     return path;
+}
+
+bool TJoinRun::LeaveForRecovery(const std::string& name) {
+    bool header = false;
+    // Part 001 gives the size of the others, and the header comes first.
+    if (PartNumberOf(name, SetStem, header) <= 1 || header || FirstPartSize <= 0 || Params.ToStandardOutput ||
+        Params.NoHeader || !Checksums.Lists(SetStem + "par2"))
+        return false;
+    ClosePart();
+    ZeroPart = true;
+    MemoryPos = 0;
+    MemorySize = Min64(FirstPartSize, FileList.TotalSize() - PartStart.Position);
+    LeftParts.push_back(name);
+    return true;
+}
+
+// The recovery files are asked for once every other part is in the output;
+// the lost parts' bytes are rebuilt from them and the output itself.
+void TJoinRun::RebuildLeftParts() {
+    Out.Close();
+    const std::string index = SetStem + "par2";
+    std::string dir = PartsDir;
+    if (PathKind(AddTrailingBackslash(dir, NativePathStyle) + index) != pkFile) {
+        Job.MessageBox(LangText(msgInsertRecoveryDisk, {LeftParts.front(), index}), mbOk | mbIconInformation);
+        if (!BrowseForPart(dir, index)) {
+            Job.FailureText = LangText(13, {LeftParts.front()});
+            Result = rcSourceNotFound;
+            return;
+        }
+    }
+    TRecoveryRepair recovery;
+    TJoinedSetAccess joined(SetStem, Params.OutputDir, FileList, FirstPartSize, HeaderFiles);
+    if (recovery.Load(dir, SetStem))
+        recovery.Check(joined);
+    if (!recovery.Loaded() || !recovery.CanRebuild() || !recovery.Rebuild(joined)) {
+        Job.FailureText = LangText(13, {LeftParts.front()});
+        if (recovery.Loaded() && recovery.SlicesLost() > recovery.SlicesAvailable())
+            Job.FailureText += "\r\n" + LangText(msgRecoveryTooFew,
+                                                  {index, FormatZeroPadded(0, recovery.SlicesAvailable()),
+                                                   FormatZeroPadded(0, recovery.SlicesLost() - recovery.SlicesAvailable())});
+        Result = rcSourceNotFound;
+        return;
+    }
+    // Writing moved the files' times on.
+    const std::string out = AddTrailingBackslash(Params.OutputDir, NativePathStyle);
+    for (int32_t i = 0; i < FileList.Count(); ++i) {
+        const TFileInfo* entry = FileList.GetItem(i);
+        TOsError error;
+        if (entry->Kind == fkFile)
+            OsSetPathLastWriteTime(out + entry->Name, entry->LastWriteTime, error);
+    }
 }
 
 bool TJoinRun::OpenRebuiltCopy(const std::string& name) {
@@ -580,7 +651,7 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
     if (present())
         return rcOk;
-    if (BrowseForPart(partsDir, name) || RebuildPart(name))
+    if (BrowseForPart(partsDir, name) || RebuildPart(name) || LeaveForRecovery(name))
         return rcOk;
     Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
     return rcCancelled;

@@ -89,6 +89,17 @@ uint32_t FileCrc(const std::string& path) {
 
 }  // namespace
 
+void PrepareForSecondThread() {
+    // Long enough for every way of the CRC and the multiply-add.
+    std::vector<char> bytes(4096, 1), sums(4096);
+    Crc32(0, bytes.data(), bytes.size());
+    void* target = sums.data();
+    const uint16_t factor = 3;
+    Gf16MultiplyAddInto(bytes.data(), &factor, &target, 1, bytes.size());
+    Gf16MultiplyAdd(factor, bytes.data(), sums.data(), bytes.size());
+    Md5Of(bytes.data(), bytes.size());
+}
+
 bool IsRecoveryFileName(const std::string& name, const std::string& firstName) {
     const std::string upper = UpperText(name);
     const std::string stem = UpperText(firstName);
@@ -130,8 +141,12 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
         slices.push_back(std::move(slice));
     }
     // The input slices are numbered in the order of the file IDs.
-    std::sort(slices.begin(), slices.end(),
-              [](const TInputSlice& a, const TInputSlice& b) { return Par2IdBefore(a.Entry.Id, b.Entry.Id); });
+    // An insertion sort: a set has at most a few thousand files, and the
+    // library's sort of this type would take more room in the program.
+    for (size_t i = 1; i < slices.size(); ++i) {
+        for (size_t j = i; j > 0 && Par2IdBefore(slices[j].Entry.Id, slices[j - 1].Entry.Id); --j)
+            std::swap(slices[j], slices[j - 1]);
+    }
     std::vector<TPar2Id> ids;
     for (size_t i = 0; i < slices.size(); ++i) {
         ids.push_back(slices[i].Entry.Id);
@@ -146,7 +161,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
     // known only once the last window is written.
     std::vector<std::unique_ptr<TFileStreamLite>> volumes;
     std::vector<std::string> volumeNames;
-    std::vector<TMd5> volumeHashes;
+    std::vector<TMd5> volumeHashes(count, Par2PacketHashStart(setId, Par2RecoveryType));
     for (uint32_t e = 0; e < count; ++e) {
         volumeNames.push_back(Par2VolumeName(options.Prefix, e, 1, count, 1));
         volumes.push_back(options.Create(volumeNames.back()));
@@ -156,8 +171,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
         }
         const char exponent[4] = {static_cast<char>(e), static_cast<char>(e >> 8), static_cast<char>(e >> 16),
                                   static_cast<char>(e >> 24)};
-        volumeHashes.push_back(Par2PacketHashStart(setId, Par2RecoveryType));
-        volumeHashes.back().Add(exponent, 4);
+        volumeHashes[e].Add(exponent, 4);
         const std::string placeholder(Par2HeaderSize, '\0');
         volumes.back()->WriteAll(placeholder.data(), placeholder.size(), WriteErrorText);
         volumes.back()->WriteAll(exponent, 4, WriteErrorText);
@@ -175,6 +189,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
     // of half the inputs each: no slice has two writers.
     const uint32_t half = count / 2;
     const size_t hashedHere = slices.size() / 2;
+    PrepareForSecondThread();
     TWorkerThread worker;
     int64_t done = 0;
     for (uint64_t start = 0; start < sliceSize; start += window) {

@@ -63,6 +63,11 @@ uint32_t RecoverySlicesFor(uint32_t lostVolumes, bool sharedVolume);
 // for that many recovery slices, at most a slice.
 uint64_t RecoveryWindow(uint64_t sliceSize, uint32_t recoverySlices);
 
+// Reaches, on the calling thread, every static that the checksums and the
+// arithmetic set up on first use, before a second thread may race for it
+// (the Windows program's statics are built without guards).
+void PrepareForSecondThread();
+
 // Writes the recovery files of inputs (empty files are left out: they have
 // no slice); returns their sfv lines, or false in cancelled when Create or
 // Progress stopped the job. Failures of the system raise EExceptionLite.

@@ -218,6 +218,7 @@ void TRecoveryRepair::Check(TSetFileAccess& files) {
     size_t middle = 0;
     for (uint64_t before = 0; middle < Files.size() && 2 * before < total; ++middle)
         before += Files[middle].Entry->Length;
+    PrepareForSecondThread();
     TWorkerThread worker;
     RunBoth(
         worker, [&] { for (size_t f = 0; f < middle; ++f) CheckFile(files, Files[f]); },

@@ -185,6 +185,8 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "The file \"#\" can be rebuilt from the set's recovery files.\r\nDo you want to rebuild it?",
     "\"#\" was rebuilt from the recovery files \"#\".",
     "\"#\" was rebuilt from the recovery files \"#\"; the damaged copy is kept as \"#\".",
+    "Every part that was found is joined. \"#\" and the other missing parts can be rebuilt from the "
+    "recovery files: please insert the disk with \"#\".",
 
     "Impossibile sovrascrivere un file che si sta dividendo: \"#\"",
     "Impossibile sovrascrivere una parte dell'insieme che si sta ricostruendo: \"#\"",
@@ -311,6 +313,8 @@ const char* const AddedMessageTable[2 * AddedMessageCount] = {
     "Il file \"#\" pu\xF2 essere ricreato dai file di recupero dell'insieme.\r\nVuoi ricrearlo?",
     "\"#\" \xE8 stato ricreato dai file di recupero \"#\".",
     "\"#\" \xE8 stato ricreato dai file di recupero \"#\"; la copia danneggiata \xE8 conservata come \"#\".",
+    "Tutte le parti trovate sono state riunite. \"#\" e le altre parti mancanti si possono ricreare dai file "
+    "di recupero: per favore inserisci il disco con \"#\".",
 };
 
 namespace {

@@ -92,7 +92,9 @@ constexpr int msgRecoveryTooFew = MessageCount + 54;
 constexpr int msgRebuildFromRecovery = MessageCount + 55;
 constexpr int msgRebuiltFromRecovery = MessageCount + 56;
 constexpr int msgRebuiltFromRecoveryKept = MessageCount + 57;
-constexpr int AddedMessageCount = 58;
+// The join's request for the recovery files once the other parts are in.
+constexpr int msgInsertRecoveryDisk = MessageCount + 58;
+constexpr int AddedMessageCount = 59;
 extern const char* const AddedMessageTable[2 * AddedMessageCount];
 
 // Upper-cased language of the user's locale, at most two characters; "IT"

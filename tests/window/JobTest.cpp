@@ -372,6 +372,62 @@ TEST_F(TWindowJobs, TheRecoverySwitchFromTheCommandLineReachesTheSplit) {
     }
 }
 
+// A join from diskettes: two disks are not found and their search is
+// cancelled; the join goes on with the others, asks at the end for the disk
+// with the recovery files, and the file comes out whole, with its time.
+TEST_F(TWindowJobs, ADisketteJoinGoesOnPastLostDisksAndRebuildsAtTheEnd) {
+    TScratchDir dir{"wdisk"};
+    const std::string source = dir / "big.bin", parts = dir / "parts", disk = dir / "recovery", out = dir / "out";
+    WritePatternFile(source, 6000000, 11);
+    MakeDirectory(parts);
+    MakeDirectory(disk);
+    MakeDirectory(out);
+    StartWindow({"/RECOVERY2"});
+    SetWindowTextA(Frm->EditSource, source.c_str());
+    SetWindowTextA(Frm->EditOutputDir, parts.c_str());
+    SendMessageA(Frm->ComboSize, CB_SETCURSEL, 4, 0);
+    SendMessageA(Frm->Handle, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Frm->ComboSize));
+    SetWindowTextA(Frm->EditSize, "1000");
+    SendMessageA(Frm->CheckCopy, BM_SETCHECK, BST_UNCHECKED, 0);
+    Click(Frm->BtnSplit);
+    // The recovery files travel on a disk of their own; two data disks are lost.
+    for (const std::string& name : FileNamesIn(parts)) {
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".par2") == 0)
+            ASSERT_TRUE(MoveFileA((parts + "\\" + name).c_str(), (disk + "\\" + name).c_str())) << name;
+    }
+    ASSERT_TRUE(FileExists(disk + "\\big.bin.vol2+1.par2"));
+    DeleteFileA((parts + "\\big.bin.002").c_str());
+    DeleteFileA((parts + "\\big.bin.004").c_str());
+    std::vector<std::string> asked;
+    SetOpenFileResponder([&](TOpenFileRequest& request) {
+        asked.push_back(request.FileName.substr(request.FileName.rfind('\\') + 1));
+        if (asked.back() != "big.bin.par2")
+            return false;
+        request.FileName = disk + "\\big.bin.par2";
+        request.FileTitle = "big.bin.par2";
+        return true;
+    });
+    Boxes.clear();
+    SetWindowTextA(Frm->EditSource, (parts + "\\big.bin.001").c_str());
+    SetWindowTextA(Frm->EditOutputDir, out.c_str());
+    Click(Frm->BtnJoin);
+    SetOpenFileResponder(nullptr);
+    std::string shown;
+    for (const TMessageBoxRequest& box : Boxes)
+        shown += box.Text + "\n";
+    EXPECT_EQ((std::vector<std::string>{"big.bin.002", "big.bin.004", "big.bin.par2"}), asked) << shown;
+    EXPECT_NE(std::string::npos, shown.find(LangText(msgInsertRecoveryDisk, {"big.bin.002", "big.bin.par2"})))
+        << shown;
+    EXPECT_EQ(ReadFileBytes(out + "\\big.bin"), PatternBytes(6000000, 11));
+    // The header keeps times to the millisecond.
+    EXPECT_EQ(LastWriteTimeOf(source) / 10000 * 10000, LastWriteTimeOf(out + "\\big.bin"));
+    EXPECT_EQ(std::vector<std::string>{"big.bin"}, EntryNamesIn(out));
+    JobWindow = nullptr;
+    FrmMain = nullptr;
+    Frm.reset();
+    Pump();
+}
+
 // A join from the window of a set whose header is refused: the warning
 // names the header file (and the entry at fault) instead of the general
 // "Invalid headerfile!", and nothing is written.
