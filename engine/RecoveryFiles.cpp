@@ -98,6 +98,10 @@ void PrepareForSecondThread() {
     Gf16MultiplyAddInto(bytes.data(), &factor, &target, 1, bytes.size());
     Gf16MultiplyAdd(factor, bytes.data(), sums.data(), bytes.size());
     Md5Of(bytes.data(), bytes.size());
+    TMd5 md5;
+    TMd5* contexts[] = {&md5};
+    const uint8_t* data[] = {reinterpret_cast<const uint8_t*>(bytes.data())};
+    Md5AddSideBySide(contexts, data, 1, 64);
 }
 
 bool IsRecoveryFileName(const std::string& name, const std::string& firstName) {
@@ -180,9 +184,12 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
     // A window of every recovery slice, and the same bytes of every input
     // slice read beside it (a band), so that each piece of the recovery
     // slices takes all the inputs while it is in the cache.
-    const uint64_t window =
-        std::min(RecoveryWindow(sliceSize, count),
-                 std::max<uint64_t>(RecoveryBandLimit / std::max<size_t>(slices.size(), 1) / 4 * 4, NarrowestWindow));
+    // Windows of whole MD5 blocks keep every part's hash at a block's start,
+    // where the parts go side by side through the vector lanes.
+    uint64_t window = std::min(RecoveryWindow(sliceSize, count),
+                               std::max<uint64_t>(RecoveryBandLimit / std::max<size_t>(slices.size(), 1), NarrowestWindow));
+    if (window < sliceSize)
+        window = window / 64 * 64;
     std::vector<char> recovery(static_cast<size_t>(window * count));
     std::vector<char> band(static_cast<size_t>(window * slices.size() + 2));
     // The two threads take half the recovery slices each and the checksums
@@ -215,10 +222,19 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
         };
         RunBoth(worker, [&] { read(0, hashedHere); }, [&] { read(hashedHere, slices.size()); });
         const auto share = [&](size_t hashFrom, size_t hashTo, uint32_t from, uint32_t to) {
+            std::vector<TMd5*> full;
+            std::vector<const uint8_t*> fullData;
             for (size_t i = hashFrom; i < hashTo; ++i) {
-                slices[i].Hash.Add(band.data() + i * window, held[i]);
-                slices[i].Crc.Add(band.data() + i * window, held[i]);
+                const char* bytes = band.data() + i * window;
+                slices[i].Crc.Add(bytes, held[i]);
+                if (held[i] == width) {
+                    full.push_back(&slices[i].Hash);
+                    fullData.push_back(reinterpret_cast<const uint8_t*>(bytes));
+                } else {
+                    slices[i].Hash.Add(bytes, held[i]);
+                }
             }
+            Md5AddSideBySide(full.data(), fullData.data(), full.size(), static_cast<size_t>(width));
             std::vector<void*> targets(count);
             for (uint64_t piece = 0; piece < width && to > from; piece += CachedPiece) {
                 for (uint32_t e = from; e < to; ++e)

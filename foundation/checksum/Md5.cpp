@@ -1,10 +1,12 @@
 #include "Md5.h"
 
+#include "Md5Lanes.h"
+
 #include <cstring>
 
 namespace {
 
-// The per-step sine constants and shifts of RFC 1321, section 3.4.
+// The per-step sine constants of RFC 1321, section 3.4.
 constexpr uint32_t Sines[64] = {
     0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
     0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
@@ -14,11 +16,6 @@ constexpr uint32_t Sines[64] = {
     0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
-constexpr unsigned Shifts[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                                 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                                 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                                 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
-
 inline uint32_t RotateLeft(uint32_t x, unsigned n) {
     return (x << n) | (x >> (32 - n));
 }
@@ -32,20 +29,24 @@ inline uint32_t LittleEndianWord(const uint8_t* p) {
 
 TMd5::TMd5() : State{0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476} {}
 
-// The 64 steps written out: every part of MD5's cost is in this loop, and
-// with fixed shifts, words and constants per step nothing is left to index.
-#define MD5_STEP(f, a, b, c, d, word, step) \
-    a += f(b, c, d) + m[word] + Sines[step];  \
-    a = RotateLeft(a, Shifts[step]) + b;
+// Each round a loop over four groups of four steps: the shifts repeat with
+// every group, so a group written out has them fixed, and the loop keeps
+// the code a quarter of the 64 steps written out (the Windows program is
+// built for size; the native one unrolls it).
+#define MD5_STEP(f, a, b, c, d, word, step, shift) \
+    a += f(b, c, d) + m[(word) & 15] + Sines[step];   \
+    a = RotateLeft(a, shift) + b;
 #define MD5_F(x, y, z) (z ^ (x & (y ^ z)))
 #define MD5_G(x, y, z) (y ^ (z & (x ^ y)))
 #define MD5_H(x, y, z) (x ^ y ^ z)
 #define MD5_I(x, y, z) (y ^ (x | ~z))
-#define MD5_FOUR(f, w0, w1, w2, w3, step)            \
-    MD5_STEP(f, a, b, c, d, w0, step)                \
-    MD5_STEP(f, d, a, b, c, w1, step + 1)            \
-    MD5_STEP(f, c, d, a, b, w2, step + 2)            \
-    MD5_STEP(f, b, c, d, a, w3, step + 3)
+#define MD5_ROUND(f, first, scale, offset, s0, s1, s2, s3)                      \
+    for (int i = first; i < first + 16; i += 4) {                               \
+        MD5_STEP(f, a, b, c, d, scale * i + offset, i, s0)                      \
+        MD5_STEP(f, d, a, b, c, scale * (i + 1) + offset, i + 1, s1)            \
+        MD5_STEP(f, c, d, a, b, scale * (i + 2) + offset, i + 2, s2)            \
+        MD5_STEP(f, b, c, d, a, scale * (i + 3) + offset, i + 3, s3)            \
+    }
 
 void TMd5::Blocks(const uint8_t* data, size_t count) {
     for (size_t block = 0; block < count; ++block, data += 64) {
@@ -53,22 +54,10 @@ void TMd5::Blocks(const uint8_t* data, size_t count) {
         for (int i = 0; i < 16; ++i)
             m[i] = LittleEndianWord(data + 4 * i);
         uint32_t a = State[0], b = State[1], c = State[2], d = State[3];
-        MD5_FOUR(MD5_F, 0, 1, 2, 3, 0)
-        MD5_FOUR(MD5_F, 4, 5, 6, 7, 4)
-        MD5_FOUR(MD5_F, 8, 9, 10, 11, 8)
-        MD5_FOUR(MD5_F, 12, 13, 14, 15, 12)
-        MD5_FOUR(MD5_G, 1, 6, 11, 0, 16)
-        MD5_FOUR(MD5_G, 5, 10, 15, 4, 20)
-        MD5_FOUR(MD5_G, 9, 14, 3, 8, 24)
-        MD5_FOUR(MD5_G, 13, 2, 7, 12, 28)
-        MD5_FOUR(MD5_H, 5, 8, 11, 14, 32)
-        MD5_FOUR(MD5_H, 1, 4, 7, 10, 36)
-        MD5_FOUR(MD5_H, 13, 0, 3, 6, 40)
-        MD5_FOUR(MD5_H, 9, 12, 15, 2, 44)
-        MD5_FOUR(MD5_I, 0, 7, 14, 5, 48)
-        MD5_FOUR(MD5_I, 12, 3, 10, 1, 52)
-        MD5_FOUR(MD5_I, 8, 15, 6, 13, 56)
-        MD5_FOUR(MD5_I, 4, 11, 2, 9, 60)
+        MD5_ROUND(MD5_F, 0, 1, 0, 7, 12, 17, 22)
+        MD5_ROUND(MD5_G, 16, 5, 1, 5, 9, 14, 20)
+        MD5_ROUND(MD5_H, 32, 3, 5, 4, 11, 16, 23)
+        MD5_ROUND(MD5_I, 48, 7, 0, 6, 10, 15, 21)
         State[0] += a;
         State[1] += b;
         State[2] += c;
@@ -78,6 +67,8 @@ void TMd5::Blocks(const uint8_t* data, size_t count) {
 
 void TMd5::Add(const void* data, size_t length) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
+    if (length == 0)
+        return;
     size_t held = static_cast<size_t>(Total % 64);
     Total += length;
     if (held > 0) {
@@ -113,3 +104,28 @@ TMd5Digest Md5Of(const void* data, size_t length) {
     md5.Add(data, length);
     return md5.Finish();
 }
+
+void Md5AddSideBySide(TMd5* const* contexts, const uint8_t* const* data, size_t count, size_t length) {
+    static const bool lanes = CanRunMd5Lanes();
+    size_t k = 0;
+    // Whole blocks of eight streams that each stand at a block's start.
+    for (; lanes && k + Md5LaneCount <= count && length >= 64; k += Md5LaneCount) {
+        uint32_t* states[Md5LaneCount];
+        bool aligned = true;
+        for (size_t j = 0; j < Md5LaneCount; ++j) {
+            states[j] = contexts[k + j]->State;
+            aligned = aligned && contexts[k + j]->Total % 64 == 0;
+        }
+        if (!aligned)
+            break;
+        const size_t whole = length / 64 * 64;
+        Md5Lanes(states, data + k, whole / 64);
+        for (size_t j = 0; j < Md5LaneCount; ++j) {
+            contexts[k + j]->Total += whole;
+            contexts[k + j]->Add(data[k + j] + whole, length - whole);
+        }
+    }
+    for (; k < count; ++k)
+        contexts[k]->Add(data[k], length);
+}
+

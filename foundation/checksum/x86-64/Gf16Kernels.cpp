@@ -3,10 +3,11 @@
 // nibbles, and the product of a nibble in place k is one of sixteen words.
 // Each of those sixteen-word tables goes into two registers, one for the
 // product's low bytes and one for its high bytes, and a shuffle looks up
-// sixteen or thirty-two nibbles at once. The shuffle works on bytes, so 32
-// (SSSE3) or 64 (AVX2) bytes of words are first packed into a register of
-// their low bytes and one of their high bytes, and the two halves of the
-// products unpacked back into words in the same order.
+// thirty-two nibbles at once. The shuffle works on bytes, so 64 bytes of
+// words are first packed into a register of their low bytes and one of
+// their high bytes, and the two halves of the products unpacked back into
+// words in the same order. Processors without AVX2 take the tables of 256
+// products, which cost the program less room than a second shuffle kernel.
 #include "../Gf16Kernels.h"
 
 #include <cpuid.h>
@@ -52,10 +53,6 @@ bool CpuHasAvx2() {
     return (ebx & bit_AVX2) != 0;
 }
 
-bool CpuHasSsse3() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (ecx & bit_SSSE3) != 0;
-}
 
 // Only unaligned loads and stores: the tables are on a stack that MinGW
 // does not align to 32 bytes, and the data may lie anywhere.
@@ -151,38 +148,6 @@ __attribute__((target("avx2"))) void MultiplyAddIntoAvx2(const uint8_t* source, 
     }
 }
 
-__attribute__((target("ssse3"))) void MultiplyAddSsse3(uint16_t factor, const uint8_t* source, uint8_t* target,
-                                                       size_t bytes) {
-    TNibbleTables t;
-    BuildNibbleTables(factor, t);
-    __m128i low[4];
-    __m128i high[4];
-    for (int k = 0; k < 4; ++k) {
-        low[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.Low[k]));
-        high[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.High[k]));
-    }
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i lowByte = _mm_set1_epi16(0x00FF);
-    size_t i = 0;
-    for (; i + 32 <= bytes; i += 32) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i + 16));
-        const __m128i lo = _mm_packus_epi16(_mm_and_si128(a, lowByte), _mm_and_si128(b, lowByte));
-        const __m128i hi = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
-        const __m128i n0 = _mm_and_si128(lo, nibble);
-        const __m128i n1 = _mm_and_si128(_mm_srli_epi16(lo, 4), nibble);
-        const __m128i n2 = _mm_and_si128(hi, nibble);
-        const __m128i n3 = _mm_and_si128(_mm_srli_epi16(hi, 4), nibble);
-        const __m128i pl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(low[0], n0), _mm_shuffle_epi8(low[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(low[2], n2), _mm_shuffle_epi8(low[3], n3)));
-        const __m128i ph = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(high[0], n0), _mm_shuffle_epi8(high[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(high[2], n2), _mm_shuffle_epi8(high[3], n3)));
-        auto* out = reinterpret_cast<__m128i*>(target + i);
-        _mm_storeu_si128(out, _mm_xor_si128(_mm_loadu_si128(out), _mm_unpacklo_epi8(pl, ph)));
-        _mm_storeu_si128(out + 1, _mm_xor_si128(_mm_loadu_si128(out + 1), _mm_unpackhi_epi8(pl, ph)));
-    }
-    MultiplyAddTail(t, source + i, target + i, bytes - i);
-}
 
 }  // namespace
 
@@ -190,8 +155,6 @@ size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]) {
     size_t count = 0;
     if (CpuHasAvx2())
         kernels[count++] = {"nibble tables, 64 bytes a step (AVX2)", MultiplyAddAvx2, MultiplyAddIntoAvx2};
-    if (CpuHasSsse3())
-        kernels[count++] = {"nibble tables, 32 bytes a step (SSSE3)", MultiplyAddSsse3, nullptr};
     kernels[count++] = {"tables of 256 products, four words a step", Gf16MultiplyAddTables, nullptr};
     return count;
 }

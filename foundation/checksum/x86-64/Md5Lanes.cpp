@@ -1,0 +1,97 @@
+// Eight MD5 states in the 32-bit lanes of AVX2 registers, each lane with
+// its own stream's words: the 64 steps as MD5 has them, in a loop, since
+// the shifts may come from a register (VPSLLVD).
+#include "../Md5Lanes.h"
+
+#include <cpuid.h>
+#include <immintrin.h>
+
+namespace {
+
+// The sine constants, the word each step takes and its shift (RFC 1321).
+constexpr uint32_t Sines[64] = {
+    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
+    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
+    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
+    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
+    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
+    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
+    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
+    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+constexpr uint8_t Shifts[16] = {7, 12, 17, 22, 5, 9, 14, 20, 4, 11, 16, 23, 6, 10, 15, 21};
+
+bool CpuHasAvx2() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX))
+        return false;
+    unsigned lo = 0, hi = 0;
+    __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    if ((lo & 6) != 6)
+        return false;
+    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_AVX2) != 0;
+}
+
+}  // namespace
+
+bool CanRunMd5Lanes() {
+    return CpuHasAvx2();
+}
+
+// Only unaligned loads and stores: the stack that MinGW gives may not be
+// aligned for 32-byte registers.
+__attribute__((target("avx2"))) void Md5Lanes(uint32_t* const* states, const uint8_t* const* data, size_t blocks) {
+    __m256i s[4];
+    uint32_t lanes[8];
+    for (int r = 0; r < 4; ++r) {
+        for (size_t k = 0; k < Md5LaneCount; ++k)
+            lanes[k] = states[k][r];
+        s[r] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+    const __m256i ones = _mm256_set1_epi32(-1);
+    for (size_t block = 0; block < blocks; ++block) {
+        __m256i m[16];
+        for (int w = 0; w < 16; ++w) {
+            const size_t at = block * 64 + static_cast<size_t>(w) * 4;
+            uint32_t word[8];
+            for (size_t k = 0; k < Md5LaneCount; ++k)
+                __builtin_memcpy(&word[k], data[k] + at, 4);
+            m[w] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(word));
+        }
+        __m256i a = s[0], b = s[1], c = s[2], d = s[3];
+        for (int i = 0; i < 64; ++i) {
+            __m256i f;
+            int g;
+            if (i < 16) {
+                f = _mm256_or_si256(_mm256_and_si256(b, c), _mm256_andnot_si256(b, d));
+                g = i;
+            } else if (i < 32) {
+                f = _mm256_or_si256(_mm256_and_si256(d, b), _mm256_andnot_si256(d, c));
+                g = (5 * i + 1) & 15;
+            } else if (i < 48) {
+                f = _mm256_xor_si256(_mm256_xor_si256(b, c), d);
+                g = (3 * i + 5) & 15;
+            } else {
+                f = _mm256_xor_si256(c, _mm256_or_si256(b, _mm256_xor_si256(d, ones)));
+                g = (7 * i) & 15;
+            }
+            const int shift = Shifts[(i / 16) * 4 + i % 4];
+            const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(a, f),
+                                                 _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(Sines[i])), m[g]));
+            const __m256i rotated = _mm256_or_si256(_mm256_sll_epi32(sum, _mm_cvtsi32_si128(shift)),
+                                                    _mm256_srl_epi32(sum, _mm_cvtsi32_si128(32 - shift)));
+            a = d;
+            d = c;
+            c = b;
+            b = _mm256_add_epi32(b, rotated);
+        }
+        s[0] = _mm256_add_epi32(s[0], a);
+        s[1] = _mm256_add_epi32(s[1], b);
+        s[2] = _mm256_add_epi32(s[2], c);
+        s[3] = _mm256_add_epi32(s[3], d);
+    }
+    for (int r = 0; r < 4; ++r) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes), s[r]);
+        for (size_t k = 0; k < Md5LaneCount; ++k)
+            states[k][r] = lanes[k];
+    }
+}
