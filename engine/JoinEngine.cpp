@@ -348,10 +348,8 @@ int64_t TJoinRun::OpenPartSize() {
 }
 
 std::string TJoinRun::WithParityNote(const std::string& text, const std::string& name) const {
-    if (RecoveryTried && Recovery.Loaded() && Recovery.SlicesLost() > Recovery.SlicesAvailable())
-        return text + "\r\n" +
-               LangText(msgRecoveryTooFew, {SetStem + "par2", FormatZeroPadded(0, Recovery.SlicesAvailable()),
-                                            FormatZeroPadded(0, Recovery.SlicesLost() - Recovery.SlicesAvailable())});
+    if (RecoveryTried && !Recovery.TooFewNote(SetStem).empty())
+        return text + Recovery.TooFewNote(SetStem);
     if (!ParityTried)
         return text;
     const std::string note = Parity.FailureNote(name);
@@ -498,11 +496,7 @@ void TJoinRun::RebuildLeftParts() {
     if (recovery.Load(dir, SetStem))
         recovery.Check(joined);
     if (!recovery.Loaded() || !recovery.CanRebuild() || !recovery.Rebuild(joined)) {
-        Job.FailureText = LangText(13, {LeftParts.front()});
-        if (recovery.Loaded() && recovery.SlicesLost() > recovery.SlicesAvailable())
-            Job.FailureText += "\r\n" + LangText(msgRecoveryTooFew,
-                                                  {index, FormatZeroPadded(0, recovery.SlicesAvailable()),
-                                                   FormatZeroPadded(0, recovery.SlicesLost() - recovery.SlicesAvailable())});
+        Job.FailureText = LangText(13, {LeftParts.front()}) + recovery.TooFewNote(SetStem);
         Result = rcSourceNotFound;
         return;
     }

@@ -8,6 +8,7 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/checksum/Crc32.h"
 #include "foundation/checksum/Gf16.h"
+#include "foundation/checksum/Md5Lanes.h"
 #include "foundation/platform/FileSystem.h"
 #include "foundation/platform/WorkerThread.h"
 #include "index/PartNames.h"
@@ -163,47 +164,93 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     return true;
 }
 
-void TRecoveryRepair::CheckFile(TSetFileAccess& files, TFileState& file) {
-    const uint64_t sliceSize = Set.SliceSize;
-    const uint64_t length = file.Entry->Length;
-    const uint64_t count = Par2SliceCount(length, sliceSize);
-    std::vector<char> buffer(StepBytes);
-    std::vector<char> zeros(StepBytes);
-    file.Good.assign(static_cast<size_t>(count), 0);
-    uint64_t size = 0;
-    const bool present = file.Ours && files.Size(file.Entry->Name, size);
-    file.Lost = !present || size != length;
-    if (!present)
-        return;
-    for (uint64_t j = 0; j < count; ++j) {
-        uint64_t at = j * sliceSize;
-        TMd5 md5;
-        TCrc32 crc;
-        uint64_t done = 0;
-        // Bytes past the described length are no part of any slice: a file
-        // that is only too long loses none of its slices.
-        const uint64_t held = std::min(sliceSize, length - j * sliceSize);
-        while (done < sliceSize) {
-            const size_t want = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
-            size_t got = done < held ? files.Read(file.Entry->Name, at, buffer.data(),
-                                                  static_cast<size_t>(std::min<uint64_t>(want, held - done)))
-                                     : 0;
-            at += got;
-            // What the file lacks of its last slice counts as the zeros
-            // that the slice is padded with.
-            if (got == 0) {
-                md5.Add(zeros.data(), want);
-                crc.Add(zeros.data(), want);
-                got = want;
-            } else {
-                md5.Add(buffer.data(), got);
-                crc.Add(buffer.data(), got);
-            }
-            done += got;
+std::string TRecoveryRepair::TooFewNote(const std::string& stem) const {
+    if (!IsLoaded || SlicesLost() <= SlicesAvailable())
+        return std::string();
+    return "\r\n" + LangText(msgRecoveryTooFew, {stem + "par2", FormatZeroPadded(0, SlicesAvailable()),
+                                                 FormatZeroPadded(0, SlicesLost() - SlicesAvailable())});
+}
+
+// Files that are there with their described length go through MD5 eight at
+// a time side by side (Md5AddSideBySide), a run of equal lengths at a time;
+// the others one after another.
+void TRecoveryRepair::CheckFiles(TSetFileAccess& files, size_t from, size_t to) {
+    std::vector<size_t> whole;
+    std::vector<uint64_t> sizes(to - from);
+    for (size_t f = from; f < to; ++f) {
+        TFileState& file = Files[f];
+        file.Good.assign(static_cast<size_t>(Par2SliceCount(file.Entry->Length, Set.SliceSize)), 0);
+        const bool present = file.Ours && files.Size(file.Entry->Name, sizes[f - from]);
+        file.Lost = !present || sizes[f - from] != file.Entry->Length;
+        if (present && !file.Lost)
+            whole.push_back(f);
+        else if (present)
+            CheckGroup(files, &f, 1, sizes[f - from]);
+    }
+    size_t first = 0;
+    while (first < whole.size()) {
+        const uint64_t length = Files[whole[first]].Entry->Length;
+        size_t end = first + 1;
+        while (end < whole.size() && end - first < Md5LaneCount && Files[whole[end]].Entry->Length == length)
+            ++end;
+        if (end - first == Md5LaneCount) {
+            CheckGroup(files, &whole[first], Md5LaneCount, length);
+        } else {
+            for (size_t k = first; k < end; ++k)
+                CheckGroup(files, &whole[k], 1, length);
         }
-        const TPar2SliceCheck& check = file.Entry->Slices[static_cast<size_t>(j)];
-        file.Good[static_cast<size_t>(j)] = md5.Finish() == check.Md5 && crc.Value == check.Crc &&
-                                            j * sliceSize + held <= size;
+        first = end;
+    }
+}
+
+// A slice is good when the file holds all of its bytes and they match the
+// slice's MD5 and CRC-32 (padded with zeros past the file's end). Bytes past
+// the described length are no part of any slice: a file that is only too
+// long loses none of its slices.
+void TRecoveryRepair::CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size) {
+    const uint64_t sliceSize = Set.SliceSize;
+    const uint64_t length = Files[group[0]].Entry->Length;
+    const uint64_t slices = Par2SliceCount(length, sliceSize);
+    std::vector<char> buffers(count * StepBytes);
+    const std::vector<char> zeros(StepBytes);
+    TMd5* contexts[Md5LaneCount];
+    const uint8_t* data[Md5LaneCount];
+    const uint8_t* padding[Md5LaneCount];
+    for (size_t k = 0; k < count; ++k) {
+        data[k] = reinterpret_cast<const uint8_t*>(buffers.data() + k * StepBytes);
+        padding[k] = reinterpret_cast<const uint8_t*>(zeros.data());
+    }
+    for (uint64_t j = 0; j < slices; ++j) {
+        const uint64_t held = std::min(sliceSize, length - j * sliceSize);
+        if (j * sliceSize + held > size)
+            continue;
+        TMd5 md5[Md5LaneCount];
+        TCrc32 crc[Md5LaneCount];
+        for (size_t k = 0; k < count; ++k)
+            contexts[k] = &md5[k];
+        bool complete = true;
+        for (uint64_t done = 0; done < held && complete; done += StepBytes) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, held - done));
+            for (size_t k = 0; k < count; ++k) {
+                char* into = buffers.data() + k * StepBytes;
+                complete = complete && files.Read(Files[group[k]].Entry->Name, j * sliceSize + done, into, n) == n;
+                crc[k].Add(into, n);
+            }
+            Md5AddSideBySide(contexts, data, count, n);
+        }
+        // A file that came up short meanwhile loses this slice.
+        if (!complete)
+            continue;
+        for (uint64_t done = held; done < sliceSize; done += StepBytes) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
+            for (size_t k = 0; k < count; ++k)
+                crc[k].Add(zeros.data(), n);
+            Md5AddSideBySide(contexts, padding, count, n);
+        }
+        for (size_t k = 0; k < count; ++k) {
+            const TPar2SliceCheck& check = Files[group[k]].Entry->Slices[static_cast<size_t>(j)];
+            Files[group[k]].Good[static_cast<size_t>(j)] = md5[k].Finish() == check.Md5 && crc[k].Value == check.Crc;
+        }
     }
 }
 
@@ -221,8 +268,7 @@ void TRecoveryRepair::Check(TSetFileAccess& files) {
     PrepareForSecondThread();
     TWorkerThread worker;
     RunBoth(
-        worker, [&] { for (size_t f = 0; f < middle; ++f) CheckFile(files, Files[f]); },
-        [&] { for (size_t f = middle; f < Files.size(); ++f) CheckFile(files, Files[f]); });
+        worker, [&] { CheckFiles(files, 0, middle); }, [&] { CheckFiles(files, middle, Files.size()); });
     for (TFileState& file : Files) {
         for (size_t j = 0; j < file.Good.size(); ++j) {
             if (!file.Good[j]) {

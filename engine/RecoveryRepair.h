@@ -72,6 +72,9 @@ public:
     // A file whose slices are all good but that is longer than described
     // is rebuilt too: from its own slices alone.
     bool CanRebuild() const { return !LostFiles.empty() && SlicesLost() <= SlicesAvailable(); }
+    // A new line saying how many more recovery slices a rebuild would
+    // need, for the end of a lost file's text; empty where none are.
+    std::string TooFewNote(const std::string& stem) const;
 
     // Writes every lost file whole through files. False, with nothing
     // written, when the matrix of every choice of recovery slices tried
@@ -94,8 +97,11 @@ private:
         uint64_t Slice = 0;
     };
 
-    // Reads one file and marks its good slices.
-    void CheckFile(TSetFileAccess& files, TFileState& file);
+    // Reads files from up to to and marks their good slices.
+    void CheckFiles(TSetFileAccess& files, size_t from, size_t to);
+    // count files of one described length (one, or eight side by side),
+    // whose positions in Files group holds; size is what they hold.
+    void CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size);
 
     bool IsLoaded = false;
     std::string Dir;

@@ -153,11 +153,7 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
     const std::string setName = Stem.substr(0, Stem.size() - 1);
     const bool onlyEmpty = recovery.Lost().empty() && !empty.empty() && recovery.SlicesLost() == 0;
     if (!recovery.CanRebuild() && !onlyEmpty) {
-        if (recovery.SlicesLost() > recovery.SlicesAvailable())
-            FailureText += "\r\n" + LangText(msgRecoveryTooFew,
-                                               {setName + ".par2",
-                                                FormatZeroPadded(0, recovery.SlicesAvailable()),
-                                                FormatZeroPadded(0, recovery.SlicesLost() - recovery.SlicesAvailable())});
+        FailureText += recovery.TooFewNote(Stem);
         return fault;
     }
     std::vector<std::string> lost = recovery.Lost();

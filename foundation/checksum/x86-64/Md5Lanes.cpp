@@ -2,6 +2,7 @@
 // its own stream's words: the 64 steps as MD5 has them, in a loop, since
 // the shifts may come from a register (VPSLLVD).
 #include "../Md5Lanes.h"
+#include "CpuFeatures.h"
 
 #include <cpuid.h>
 #include <immintrin.h>
@@ -20,16 +21,6 @@ constexpr uint32_t Sines[64] = {
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
 constexpr uint8_t Shifts[16] = {7, 12, 17, 22, 5, 9, 14, 20, 4, 11, 16, 23, 6, 10, 15, 21};
 
-bool CpuHasAvx2() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX))
-        return false;
-    unsigned lo = 0, hi = 0;
-    __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
-    if ((lo & 6) != 6)
-        return false;
-    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_AVX2) != 0;
-}
 
 }  // namespace
 
