@@ -9,7 +9,7 @@ seconds=${1:-30}
 ./scripts/setup.sh
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DFENDRIX_SANITIZE=ON -DFENDRIX_FUZZ=ON >/dev/null
-targets="${FUZZ_TARGETS:-ParseHeader HeaderRoundTrip ParseInt64 ArgumentSplit PathText EntryNames HeaderNames SfvText Crc32 ParityText}"
+targets="${FUZZ_TARGETS:-ParseHeader HeaderRoundTrip ParseInt64 ArgumentSplit PathText EntryNames HeaderNames SfvText Crc32 ParityText Par2Packets}"
 for t in $targets; do
     cmake --build build/fuzz --target "fuzz_$t" -j2 >/dev/null
 done
