@@ -58,6 +58,8 @@ bool IsSetFileName(const std::string& name, const std::string& stem) {
 
 TFolderAccess::TFolderAccess(const std::string& dir) : Dir(AddTrailingBackslash(dir, NativePathStyle)) {}
 
+TFolderAccess::~TFolderAccess() = default;
+
 std::string TFolderAccess::PathOf(const std::string& name) const {
     for (const auto& [moved, path] : Moved) {
         if (moved == name)

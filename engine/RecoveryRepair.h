@@ -38,6 +38,7 @@ public:
 class TFolderAccess : public TSetFileAccess {
 public:
     explicit TFolderAccess(const std::string& dir);
+    ~TFolderAccess() override;
     std::function<std::string(const std::string& name)> Target;
     void ReadFrom(const std::string& name, const std::string& path) { Moved.emplace_back(name, path); }
 

@@ -15,6 +15,7 @@ struct TJobRequest {
     bool Batch = false;
     bool NoHeader = false;
     bool Parity = false;
+    int32_t Recovery = 0;
     bool Verify = false;
     bool Repair = false;
 };
@@ -30,6 +31,7 @@ inline uint8_t RunInProcess(const TJobRequest& request, std::string* failureText
     params.Batch = request.Batch;
     params.NoHeader = request.NoHeader;
     params.Parity = request.Parity;
+    params.Recovery = request.Recovery;
     params.Verify = request.Verify;
     params.Repair = request.Repair;
     TFendrix engine;
