@@ -19,6 +19,8 @@ TEST(SelfOverwriteGuard, SplitRefusesToReplaceItsOwnSources) {
         {"the batch file is the source itself", {"x.bat"}, "/SILENT x.bat . /BATCH", "x.bat"},
         {"a four-digit part of a 1000-part set", {"d\\d.1000", "d\\pad.bin"}, "/SILENT d d /SIZE10", "d\\d.1000"},
         {"the parity file is a source", {"d\\d.par", "d\\x.txt"}, "/SILENT d d /PARITY", "d\\d.par"},
+        {"the recovery index is a source", {"d\\D.PAR2", "d\\x.txt"}, "/SILENT d d /RECOVERY1", "d\\D.PAR2"},
+        {"a recovery volume is a source", {"d\\d.vol7+1.par2", "d\\x.txt"}, "/SILENT d d /RECOVERY", "d\\d.vol7+1.par2"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Label);
