@@ -445,7 +445,7 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
     // is no slice of the recovery data: its empty checksum says all of it.
     bool header = false;
     if (RebuiltCopies.count(UpperText(name)) == 0 && Recovery.Loaded() && PartNumberOf(name, SetStem, header) > 0 &&
-        !header && Checksums.Lists(name) && Checksums.Matches(name, Crc32(0, nullptr, 0))) {
+        !header && Checksums.ListsEmpty(name)) {
         const std::string path = FreeCopyPath(name);
         TFileStreamLite::CreateForWriting(path)->Close();
         RebuiltCopies[UpperText(name)] = path;

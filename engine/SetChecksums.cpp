@@ -2,6 +2,7 @@
 
 #include "foundation/UnitFileStream.h"
 #include "foundation/UnitLanguage.h"
+#include "foundation/checksum/Crc32.h"
 #include "index/PathOps.h"
 #include "index/PathQuery.h"
 #include "index/SfvText.h"
@@ -46,4 +47,9 @@ bool TSetChecksums::Matches(const std::string& fileName, uint32_t crc) const {
 
 bool TSetChecksums::Lists(const std::string& fileName) const {
     return ByName.count(UpperText(fileName)) != 0;
+}
+
+bool TSetChecksums::ListsEmpty(const std::string& fileName) const {
+    const auto listed = ByName.find(UpperText(fileName));
+    return listed != ByName.end() && listed->second == Crc32(0, nullptr, 0);
 }

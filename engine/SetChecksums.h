@@ -17,6 +17,8 @@ public:
     // True unless the file is listed with another checksum.
     bool Matches(const std::string& fileName, uint32_t crc) const;
     bool Lists(const std::string& fileName) const;
+    // Listed with the checksum of no bytes: an empty file.
+    bool ListsEmpty(const std::string& fileName) const;
     // The listed names, as the file spells them, in its order.
     const std::vector<std::string>& Names() const { return Listed; }
 

@@ -146,7 +146,7 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
         bool header = false;
         TEntryInfo info;
         const bool there = OsQueryPath(AddTrailingBackslash(Dir, NativePathStyle) + name, info);
-        if (PartNumberOf(name, Stem, header) > 0 && !header && Checksums.Matches(name, Crc32(0, nullptr, 0)) &&
+        if (PartNumberOf(name, Stem, header) > 0 && !header && Checksums.ListsEmpty(name) &&
             (!there || (info.Kind == TEntryKind::File && info.Size > 0)))
             empty.push_back(name);
     }

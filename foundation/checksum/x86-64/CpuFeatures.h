@@ -4,3 +4,5 @@
 
 // AVX2, with the system saving the 256-bit registers on a switch.
 bool CpuHasAvx2();
+// Carry-less multiplication of 256-bit registers (ask CpuHasAvx2 first).
+bool CpuHasVpclmulqdq();

@@ -9,6 +9,7 @@
 // the processor multiplies two pairs at once (VPCLMULQDQ on 256-bit
 // registers), eight blocks over 128 bytes (x^1088, x^1024).
 #include "../FoldCrc32.h"
+#include "CpuFeatures.h"
 
 #include <cpuid.h>
 #include <immintrin.h>
@@ -55,16 +56,7 @@ const TFoldConstants& Constants() {
 // The 256-bit registers' state is saved by the system (XGETBV), and the
 // processor has AVX2 and VPCLMULQDQ.
 bool CanFoldCrc32Wide() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_OSXSAVE) == 0)
-        return false;
-    unsigned low = 0, high = 0;
-    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    if ((low & 6) != 6)
-        return false;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (ebx & bit_AVX2) != 0 && (ecx & (1u << 10)) != 0;
+    return CpuHasAvx2() && CpuHasVpclmulqdq();
 }
 
 namespace {

@@ -11,7 +11,6 @@
 #include "../Gf16Kernels.h"
 #include "CpuFeatures.h"
 
-#include <cpuid.h>
 #include <immintrin.h>
 
 #include <algorithm>
@@ -139,19 +138,6 @@ __attribute__((target("avx2"))) void MultiplyAddIntoAvx2(const uint8_t* source, 
 
 }  // namespace
 
-bool CpuHasAvx2() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_OSXSAVE) == 0 || (ecx & bit_AVX) == 0)
-        return false;
-    // The system saves the 256-bit registers' upper halves on a switch.
-    unsigned low = 0, high = 0;
-    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    if ((low & 6) != 6)
-        return false;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (ebx & bit_AVX2) != 0;
-}
 
 size_t Gf16Kernels(TGf16Kernel (&kernels)[Gf16MaxKernels]) {
     size_t count = 0;

@@ -1,26 +1,16 @@
 // Eight MD5 states in the 32-bit lanes of AVX2 registers, each lane with
 // its own stream's words: the 64 steps as MD5 has them, in a loop, since
-// the shifts may come from a register (VPSLLVD).
+// the vector shifts may take their count from a register.
+#include "../Md5Constants.h"
 #include "../Md5Lanes.h"
 #include "CpuFeatures.h"
 
-#include <cpuid.h>
 #include <immintrin.h>
 
 namespace {
 
-// The sine constants, the word each step takes and its shift (RFC 1321).
-constexpr uint32_t Sines[64] = {
-    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
-    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
-    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
-    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
-    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
-    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
-    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
-    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+// The shift of each step in a group of four, per round (RFC 1321).
 constexpr uint8_t Shifts[16] = {7, 12, 17, 22, 5, 9, 14, 20, 4, 11, 16, 23, 6, 10, 15, 21};
-
 
 }  // namespace
 
@@ -67,7 +57,7 @@ __attribute__((target("avx2"))) void Md5Lanes(uint32_t* const* states, const uin
             }
             const int shift = Shifts[(i / 16) * 4 + i % 4];
             const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(a, f),
-                                                 _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(Sines[i])), m[g]));
+                                                 _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(Md5Sines[i])), m[g]));
             const __m256i rotated = _mm256_or_si256(_mm256_sll_epi32(sum, _mm_cvtsi32_si128(shift)),
                                                     _mm256_srl_epi32(sum, _mm_cvtsi32_si128(32 - shift)));
             a = d;
