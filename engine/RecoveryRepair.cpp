@@ -114,12 +114,15 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     }
     std::sort(RecoveryFiles.begin(), RecoveryFiles.end());
     std::vector<TPar2Set> sets;
+    std::vector<TPar2UncheckedSlice> unchecked;
+    std::vector<uint64_t> sizes;
     for (size_t i = 0; i < RecoveryFiles.size(); ++i) {
         std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(RecoveryFiles[i]);
-        const uint64_t size = static_cast<uint64_t>(file->GetSize());
+        sizes.push_back(static_cast<uint64_t>(file->GetSize()));
         ReadPar2Packets([&](uint64_t offset, void* into, size_t count) { return ReadAt(*file, offset, into, count); },
-                        size, static_cast<int>(i), sets);
+                        sizes.back(), static_cast<int>(i), sets, &unchecked);
     }
+    CheckRecoveryPackets(unchecked, sizes, sets);
     // The set that describes most of our files; another tool's set over
     // other files beside them is none of ours.
     size_t best = 0;
@@ -166,6 +169,33 @@ bool TRecoveryRepair::Load(const std::string& dir, const std::string& stem) {
     return true;
 }
 
+// The recovery slices' packets are checked on both threads, each with its
+// own open files.
+void TRecoveryRepair::CheckRecoveryPackets(const std::vector<TPar2UncheckedSlice>& packets,
+                                           const std::vector<uint64_t>& sizes, std::vector<TPar2Set>& sets) const {
+    std::vector<uint8_t> sound(packets.size());
+    using TOpenFiles = std::vector<std::unique_ptr<TFileStreamLite>>;
+    const auto reader = [&](TOpenFiles& open) {
+        open.resize(RecoveryFiles.size());
+        return [this, &open](int file, uint64_t offset, void* into, size_t count) {
+            std::unique_ptr<TFileStreamLite>& stream = open[static_cast<size_t>(file)];
+            if (!stream)
+                stream = TFileStreamLite::OpenForReading(RecoveryFiles[static_cast<size_t>(file)]);
+            return ReadAt(*stream, offset, into, count);
+        };
+    };
+    TOpenFiles first, second;
+    const size_t middle = packets.size() / 2;
+    PrepareForSecondThread();
+    TWorkerThread worker;
+    RunBoth(
+        worker, [&] { CheckPar2Packets(reader(first), packets.data(), middle, sound.data()); },
+        [&] {
+            CheckPar2Packets(reader(second), packets.data() + middle, packets.size() - middle, sound.data() + middle);
+        });
+    AddCheckedPar2Slices(reader(first), sizes, packets, sound, sets);
+}
+
 std::string TRecoveryRepair::TooFewNote(const std::string& stem) const {
     if (!IsLoaded || SlicesLost() <= SlicesAvailable())
         return std::string();
@@ -173,12 +203,13 @@ std::string TRecoveryRepair::TooFewNote(const std::string& stem) const {
                                                  FormatZeroPadded(0, SlicesLost() - SlicesAvailable())});
 }
 
-// Files that are there with their described length go through MD5 eight at
-// a time side by side (Md5AddSideBySide), a run of equal lengths at a time;
-// the others one after another.
+// Files that are there with their described length go through MD5 up to
+// eight at a time side by side (Md5AddSideBySide), files of one length
+// together; the others one after another.
 void TRecoveryRepair::CheckFiles(TSetFileAccess& files, size_t from, size_t to) {
     std::vector<size_t> whole;
     std::vector<uint64_t> sizes(to - from);
+    std::vector<char> buffers((Md5LaneCount + 1) * StepBytes);
     for (size_t f = from; f < to; ++f) {
         TFileState& file = Files[f];
         file.Good.assign(static_cast<size_t>(Par2SliceCount(file.Entry->Length, Set.SliceSize)), 0);
@@ -187,21 +218,24 @@ void TRecoveryRepair::CheckFiles(TSetFileAccess& files, size_t from, size_t to) 
         if (present && !file.Lost)
             whole.push_back(f);
         else if (present)
-            CheckGroup(files, &f, 1, sizes[f - from]);
+            CheckGroup(files, &f, 1, sizes[f - from], buffers);
     }
-    size_t first = 0;
-    while (first < whole.size()) {
+    // Equal lengths side by side wherever they stand: a missing file
+    // between them does not part them.
+    std::vector<uint8_t> taken(whole.size());
+    for (size_t first = 0; first < whole.size(); ++first) {
+        if (taken[first])
+            continue;
         const uint64_t length = Files[whole[first]].Entry->Length;
-        size_t end = first + 1;
-        while (end < whole.size() && end - first < Md5LaneCount && Files[whole[end]].Entry->Length == length)
-            ++end;
-        if (end - first == Md5LaneCount) {
-            CheckGroup(files, &whole[first], Md5LaneCount, length);
-        } else {
-            for (size_t k = first; k < end; ++k)
-                CheckGroup(files, &whole[k], 1, length);
+        size_t group[Md5LaneCount];
+        size_t count = 0;
+        for (size_t k = first; k < whole.size() && count < Md5LaneCount; ++k) {
+            if (!taken[k] && Files[whole[k]].Entry->Length == length) {
+                taken[k] = 1;
+                group[count++] = whole[k];
+            }
         }
-        first = end;
+        CheckGroup(files, group, count, length, buffers);
     }
 }
 
@@ -209,23 +243,29 @@ void TRecoveryRepair::CheckFiles(TSetFileAccess& files, size_t from, size_t to) 
 // slice's MD5 and CRC-32 (padded with zeros past the file's end). Bytes past
 // the described length are no part of any slice: a file that is only too
 // long loses none of its slices.
-void TRecoveryRepair::CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size) {
+void TRecoveryRepair::CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size,
+                                 std::vector<char>& buffers) {
     const uint64_t sliceSize = Set.SliceSize;
     const uint64_t length = Files[group[0]].Entry->Length;
     const uint64_t slices = Par2SliceCount(length, sliceSize);
-    std::vector<char> buffers(count * StepBytes);
-    const std::vector<char> zeros(StepBytes);
+    // The last step of the buffers stays zeros: the padding.
+    const char* zeros = buffers.data() + Md5LaneCount * StepBytes;
     TMd5* contexts[Md5LaneCount];
     const uint8_t* data[Md5LaneCount];
     const uint8_t* padding[Md5LaneCount];
     for (size_t k = 0; k < count; ++k) {
         data[k] = reinterpret_cast<const uint8_t*>(buffers.data() + k * StepBytes);
-        padding[k] = reinterpret_cast<const uint8_t*>(zeros.data());
+        padding[k] = reinterpret_cast<const uint8_t*>(zeros);
     }
+    // The whole file's CRC-32 on the way, for the sfv's check afterwards.
+    TCrc32 whole[Md5LaneCount];
+    bool readWhole = true;
     for (uint64_t j = 0; j < slices; ++j) {
         const uint64_t held = std::min(sliceSize, length - j * sliceSize);
-        if (j * sliceSize + held > size)
+        if (j * sliceSize + held > size) {
+            readWhole = false;
             continue;
+        }
         TMd5 md5[Md5LaneCount];
         TCrc32 crc[Md5LaneCount];
         for (size_t k = 0; k < count; ++k)
@@ -237,16 +277,19 @@ void TRecoveryRepair::CheckGroup(TSetFileAccess& files, const size_t* group, siz
                 char* into = buffers.data() + k * StepBytes;
                 complete = complete && files.Read(Files[group[k]].Entry->Name, j * sliceSize + done, into, n) == n;
                 crc[k].Add(into, n);
+                whole[k].Add(into, n);
             }
             Md5AddSideBySide(contexts, data, count, n);
         }
         // A file that came up short meanwhile loses this slice.
-        if (!complete)
+        if (!complete) {
+            readWhole = false;
             continue;
+        }
         for (uint64_t done = held; done < sliceSize; done += StepBytes) {
             const size_t n = static_cast<size_t>(std::min<uint64_t>(StepBytes, sliceSize - done));
             for (size_t k = 0; k < count; ++k)
-                crc[k].Add(zeros.data(), n);
+                crc[k].Add(zeros, n);
             Md5AddSideBySide(contexts, padding, count, n);
         }
         for (size_t k = 0; k < count; ++k) {
@@ -254,6 +297,20 @@ void TRecoveryRepair::CheckGroup(TSetFileAccess& files, const size_t* group, siz
             Files[group[k]].Good[static_cast<size_t>(j)] = md5[k].Finish() == check.Md5 && crc[k].Value == check.Crc;
         }
     }
+    for (size_t k = 0; k < count && readWhole && size == length; ++k) {
+        Files[group[k]].Crc = whole[k].Value;
+        Files[group[k]].CrcKnown = true;
+    }
+}
+
+bool TRecoveryRepair::FileCrc(const std::string& name, uint32_t& crc) const {
+    for (const TFileState& file : Files) {
+        if (file.Ours && !file.Lost && file.CrcKnown && file.Entry->Name == name) {
+            crc = file.Crc;
+            return true;
+        }
+    }
+    return false;
 }
 
 void TRecoveryRepair::Check(TSetFileAccess& files) {

@@ -72,6 +72,9 @@ public:
     uint32_t SlicesAvailable() const { return static_cast<uint32_t>(Set.RecoverySlices.size()); }
     // A file whose slices are all good but that is longer than described
     // is rebuilt too: from its own slices alone.
+    // The CRC-32 of a file that Check found whole and good; false for any
+    // other, which a later check must read again.
+    bool FileCrc(const std::string& name, uint32_t& crc) const;
     bool CanRebuild() const { return !LostFiles.empty() && SlicesLost() <= SlicesAvailable(); }
     // A new line saying how many more recovery slices a rebuild would
     // need, for the end of a lost file's text; empty where none are.
@@ -91,6 +94,9 @@ private:
         uint32_t FirstSlice = 0;
         std::vector<uint8_t> Good;
         bool Lost = false;
+        // The CRC-32 of all of the file, where Check read it whole.
+        uint32_t Crc = 0;
+        bool CrcKnown = false;
     };
     // Global slice index to its file and slice within the file.
     struct TSliceRef {
@@ -98,11 +104,16 @@ private:
         uint64_t Slice = 0;
     };
 
+    // Adds the recovery slices whose packets are sound to their sets.
+    void CheckRecoveryPackets(const std::vector<TPar2UncheckedSlice>& packets, const std::vector<uint64_t>& sizes,
+                              std::vector<TPar2Set>& sets) const;
     // Reads files from up to to and marks their good slices.
     void CheckFiles(TSetFileAccess& files, size_t from, size_t to);
     // count files of one described length (one, or eight side by side),
     // whose positions in Files group holds; size is what they hold.
-    void CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size);
+    // buffers: room for eight steps and one of zeros.
+    void CheckGroup(TSetFileAccess& files, const size_t* group, size_t count, uint64_t size,
+                    std::vector<char>& buffers);
 
     bool IsLoaded = false;
     std::string Dir;

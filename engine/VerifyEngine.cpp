@@ -38,6 +38,10 @@ public:
     // and Repaired is set; the set then wants a fresh run.
     uint8_t Run(bool repair);
     bool Repaired = false;
+    // The CRC-32s of files that a repair from the recovery files read whole
+    // and found good, by name in capitals: the fresh run after it takes
+    // them as read.
+    std::vector<std::pair<std::string, uint32_t>> KnownCrcs;
 
 private:
     uint8_t CheckSet();
@@ -77,9 +81,19 @@ uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
     Checked.insert(UpperText(name));
     const std::string path = AddTrailingBackslash(Dir, NativePathStyle) + name;
     LastChecked = name;
-    if (PathKind(path) != pkFile) {
+    TEntryInfo info;
+    if (!OsQueryPath(path, info) || info.Kind != TEntryKind::File) {
         FailureText = LangText(13, {name});
         return rcSourceNotFound;
+    }
+    for (const auto& [known, value] : KnownCrcs) {
+        if (!text && known == UpperText(name)) {
+            Size = info.Size;
+            if (Checksums.Matches(name, value))
+                return rcOk;
+            FailureText = LangText(msgFileIsDamaged, {name});
+            return rcDamaged;
+        }
     }
     const auto file = TFileStreamLite::OpenForReading(path);
     TCrc32 crc;
@@ -186,6 +200,11 @@ uint8_t TVerifyRun::RepairFromRecovery(uint8_t fault, bool repair) {
     }
     if (!recovery.Rebuild(files))
         return fault;
+    for (const std::string& name : Checksums.Names()) {
+        uint32_t crc = 0;
+        if (recovery.FileCrc(name, crc))
+            KnownCrcs.emplace_back(UpperText(name), crc);
+    }
     for (size_t i = 0; i < kept.size(); ++i) {
         const std::string& name = recovery.Lost()[i];
         Job.Tell(kept[i].empty() ? LangText(msgRebuiltFromRecovery, {name, setName + ".par2"})
@@ -303,6 +322,7 @@ uint8_t TFendrix::VerifyJob() {
         FileList->Clear();
         FailureText.clear();
         TVerifyRun again(Params->SourcePath, *this);
+        again.KnownCrcs = std::move(run.KnownCrcs);
         return again.Run(false);
     } catch (const EExceptionLite& e) {
         FailureText = e.MessageText;

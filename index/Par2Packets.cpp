@@ -1,5 +1,7 @@
 #include "Par2Packets.h"
 
+#include "foundation/checksum/Md5Lanes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -54,6 +56,11 @@ void PadToFour(std::string& out) {
 
 // Where the next magic begins at or after from, or size when none does.
 uint64_t NextMagic(const TPar2ReadAt& read, uint64_t size, uint64_t from) {
+    // Packets mostly follow one another: the next one starts right here.
+    uint8_t first[sizeof Magic];
+    if (from + sizeof Magic <= size && read(from, first, sizeof first) == sizeof first &&
+        std::memcmp(first, Magic, sizeof Magic) == 0)
+        return from;
     std::vector<uint8_t> chunk(1 << 16);
     while (from + sizeof Magic <= size) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk.size(), size - from));
@@ -76,6 +83,7 @@ struct TPacketView {
     char Type[16] = {};
     uint64_t Offset = 0;
     uint64_t Length = 0;
+    TMd5Digest Md5{};
     // The body, when it is not a recovery slice's.
     std::vector<uint8_t> Body;
 };
@@ -124,8 +132,9 @@ void TakeSliceChecks(const TPacketView& p, TPar2Set& set) {
 }
 
 // Reads the packet at offset; true with view filled when it is whole and
-// its MD5 holds.
-bool ReadPacket(const TPar2ReadAt& read, uint64_t size, uint64_t offset, TPacketView& view) {
+// its MD5 holds, or, with checkLater, when it is a recovery slice's whose
+// MD5 is left to the caller.
+bool ReadPacket(const TPar2ReadAt& read, uint64_t size, uint64_t offset, TPacketView& view, bool checkLater) {
     uint8_t head[Par2HeaderSize];
     if (size - offset < Par2HeaderSize || read(offset, head, sizeof head) != sizeof head ||
         std::memcmp(head, Magic, sizeof Magic) != 0)
@@ -136,13 +145,22 @@ bool ReadPacket(const TPar2ReadAt& read, uint64_t size, uint64_t offset, TPacket
     view.Offset = offset;
     view.Length = length;
     view.SetId = GetDigest(head + 32);
+    view.Md5 = GetDigest(head + 16);
     std::memcpy(view.Type, head + 48, 16);
     const bool held = !IsType(view, Par2RecoveryType);
     if (held && length - Par2HeaderSize > LargestHeldBody)
         return false;
+    view.Body.clear();
+    if (!held) {
+        uint8_t exponent[4];
+        if (length < Par2HeaderSize + 4 || read(offset + Par2HeaderSize, exponent, 4) != 4)
+            return false;
+        view.Body.assign(exponent, exponent + 4);
+        if (checkLater)
+            return true;
+    }
     TMd5 md5;
     md5.Add(head + 32, 32);
-    view.Body.clear();
     std::vector<uint8_t> chunk(static_cast<size_t>(std::min<uint64_t>(length - Par2HeaderSize, 1 << 20)));
     for (uint64_t at = Par2HeaderSize; at < length;) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk.size(), length - at));
@@ -153,13 +171,34 @@ bool ReadPacket(const TPar2ReadAt& read, uint64_t size, uint64_t offset, TPacket
             view.Body.insert(view.Body.end(), chunk.begin(), chunk.begin() + want);
         at += want;
     }
-    if (!held) {
-        uint8_t exponent[4];
-        if (length < Par2HeaderSize + 4 || read(offset + Par2HeaderSize, exponent, 4) != 4)
-            return false;
-        view.Body.assign(exponent, exponent + 4);
+    return md5.Finish() == view.Md5;
+}
+
+// Sets sound for count packets of one length (up to eight).
+void CheckGroup(const TPar2ReadFileAt& read, const TPar2UncheckedSlice* const* group, size_t count, uint8_t* const* sound) {
+    constexpr size_t Step = size_t(1) << 20;
+    // What the MD5 covers: from the set ID on, which starts a block.
+    const uint64_t length = group[0]->PacketLength - 32;
+    std::vector<uint8_t> buffers(count * Step);
+    TMd5 md5[Md5LaneCount];
+    TMd5* contexts[Md5LaneCount];
+    const uint8_t* data[Md5LaneCount];
+    bool whole[Md5LaneCount];
+    for (size_t k = 0; k < count; ++k) {
+        contexts[k] = &md5[k];
+        data[k] = buffers.data() + k * Step;
+        whole[k] = true;
     }
-    return md5.Finish() == GetDigest(head + 16);
+    for (uint64_t done = 0; done < length; done += Step) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(Step, length - done));
+        for (size_t k = 0; k < count; ++k) {
+            const TPar2UncheckedSlice& packet = *group[k];
+            whole[k] = whole[k] && read(packet.Slice.File, packet.PacketOffset + 32 + done, buffers.data() + k * Step, n) == n;
+        }
+        Md5AddSideBySide(contexts, data, count, n);
+    }
+    for (size_t k = 0; k < count; ++k)
+        *sound[k] = whole[k] && md5[k].Finish() == group[k]->Md5;
 }
 
 }  // namespace
@@ -281,22 +320,17 @@ bool TPar2Set::Complete() const {
     return true;
 }
 
-void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets) {
-    uint64_t at = NextMagic(read, size, 0);
+void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets,
+                     std::vector<TPar2UncheckedSlice>* unchecked, uint64_t from, uint64_t to) {
+    const uint64_t end = std::min(size, to);
+    uint64_t at = NextMagic(read, size, from);
     TPacketView view;
-    while (at < size) {
-        if (!ReadPacket(read, size, at, view)) {
+    while (at < end) {
+        if (!ReadPacket(read, size, at, view, unchecked != nullptr)) {
             at = NextMagic(read, size, at + 1);
             continue;
         }
-        size_t which = 0;
-        while (which < sets.size() && sets[which].SetId != view.SetId)
-            ++which;
-        if (which == sets.size()) {
-            sets.emplace_back();
-            sets.back().SetId = view.SetId;
-        }
-        TPar2Set& set = sets[which];
+        TPar2Set& set = Par2SetOf(sets, view.SetId);
         if (IsType(view, Par2MainType)) {
             TakeMain(view, set);
         } else if (IsType(view, Par2FileDescType)) {
@@ -304,10 +338,58 @@ void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std:
         } else if (IsType(view, Par2SliceChecksType)) {
             TakeSliceChecks(view, set);
         } else if (IsType(view, Par2RecoveryType)) {
-            const uint32_t exponent = GetU32(view.Body.data());
-            set.RecoverySlices.push_back(
-                TPar2RecoverySlice{exponent, at + Par2HeaderSize + 4, view.Length - Par2HeaderSize - 4, fileIndex});
+            const TPar2RecoverySlice slice{GetU32(view.Body.data()), at + Par2HeaderSize + 4,
+                                           view.Length - Par2HeaderSize - 4, fileIndex};
+            if (unchecked)
+                unchecked->push_back(TPar2UncheckedSlice{slice, view.SetId, at, view.Length, view.Md5});
+            else
+                set.RecoverySlices.push_back(slice);
         }
         at = NextMagic(read, size, at + view.Length);
+    }
+}
+
+TPar2Set& Par2SetOf(std::vector<TPar2Set>& sets, const TPar2Id& id) {
+    for (TPar2Set& set : sets) {
+        if (set.SetId == id)
+            return set;
+    }
+    sets.emplace_back();
+    sets.back().SetId = id;
+    return sets.back();
+}
+
+void CheckPar2Packets(const TPar2ReadFileAt& read, const TPar2UncheckedSlice* packets, size_t count, uint8_t* sound) {
+    std::vector<uint8_t> taken(count);
+    for (size_t first = 0; first < count; ++first) {
+        if (taken[first])
+            continue;
+        const TPar2UncheckedSlice* group[Md5LaneCount];
+        uint8_t* results[Md5LaneCount];
+        size_t n = 0;
+        for (size_t k = first; k < count && n < Md5LaneCount; ++k) {
+            if (!taken[k] && packets[k].PacketLength == packets[first].PacketLength) {
+                taken[k] = 1;
+                group[n] = &packets[k];
+                results[n++] = &sound[k];
+            }
+        }
+        CheckGroup(read, group, n, results);
+    }
+}
+
+void AddCheckedPar2Slices(const TPar2ReadFileAt& read, const std::vector<uint64_t>& sizes,
+                          const std::vector<TPar2UncheckedSlice>& packets, const std::vector<uint8_t>& sound,
+                          std::vector<TPar2Set>& sets) {
+    for (size_t k = 0; k < packets.size(); ++k) {
+        const TPar2UncheckedSlice& packet = packets[k];
+        if (sound[k]) {
+            Par2SetOf(sets, packet.SetId).RecoverySlices.push_back(packet.Slice);
+            continue;
+        }
+        const int file = packet.Slice.File;
+        ReadPar2Packets([&](uint64_t offset, void* into, size_t count) { return read(file, offset, into, count); },
+                        sizes[static_cast<size_t>(file)], file, sets, nullptr, packet.PacketOffset + 1,
+                        packet.PacketOffset + packet.PacketLength);
     }
 }

@@ -103,7 +103,39 @@ struct TPar2Set {
 // Reads count bytes at offset into the buffer; returns how many it got.
 using TPar2ReadAt = std::function<size_t(uint64_t offset, void* into, size_t count)>;
 
+// A recovery slice's packet whose MD5 ReadPar2Packets left to its caller,
+// who may check many of them side by side (CheckPar2Packets): such packets
+// hold nearly all the bytes of recovery files.
+struct TPar2UncheckedSlice {
+    TPar2RecoverySlice Slice;
+    TPar2Id SetId{};
+    uint64_t PacketOffset = 0;
+    uint64_t PacketLength = 0;
+    TMd5Digest Md5{};
+};
+
 // Adds to sets (by set ID) every packet of a file of size bytes whose MD5
 // holds: a damaged packet is passed over and the scan goes on at the next
-// "PAR2\0PKT". fileIndex is recorded for the recovery slices found.
-void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets);
+// "PAR2\0PKT". fileIndex is recorded for the recovery slices found. With
+// unchecked, recovery slices' packets go there instead, unchecked, and the
+// scan goes on past them; where one turns out damaged, the caller scans the
+// bytes it claimed again, from its offset + 1 to its end (from and to: the
+// packets that start in between).
+void ReadPar2Packets(const TPar2ReadAt& read, uint64_t size, int fileIndex, std::vector<TPar2Set>& sets,
+                     std::vector<TPar2UncheckedSlice>* unchecked = nullptr, uint64_t from = 0,
+                     uint64_t to = UINT64_MAX);
+
+// Reads count bytes at offset of the file with this index.
+using TPar2ReadFileAt = std::function<size_t(int file, uint64_t offset, void* into, size_t count)>;
+// Sets sound[k] for each of count packets whose MD5 holds; packets of one
+// length go through MD5 up to eight side by side.
+void CheckPar2Packets(const TPar2ReadFileAt& read, const TPar2UncheckedSlice* packets, size_t count, uint8_t* sound);
+
+// Adds the recovery slices of the sound packets to their sets, and scans
+// the bytes that each damaged one claimed again (sizes: of each file).
+void AddCheckedPar2Slices(const TPar2ReadFileAt& read, const std::vector<uint64_t>& sizes,
+                          const std::vector<TPar2UncheckedSlice>& packets, const std::vector<uint8_t>& sound,
+                          std::vector<TPar2Set>& sets);
+
+// The set of sets with this ID, added when there is none.
+TPar2Set& Par2SetOf(std::vector<TPar2Set>& sets, const TPar2Id& id);

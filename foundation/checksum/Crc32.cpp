@@ -2,6 +2,7 @@
 
 #include "FoldCrc32.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -12,7 +13,9 @@ constexpr size_t FoldThreshold = 256;
 
 // Eight tables: Slice[k][b] is the CRC register after byte b followed by k
 // zero bytes, so that eight bytes take eight look-ups and no dependency
-// chain from byte to byte.
+// chain from byte to byte. They are made on first use, on the heap: as a
+// global the Windows build would carry all 8 KiB of them in the program
+// file, even as zeros.
 struct TSliceTables {
     uint32_t Slice[8][256];
     TSliceTables() {
@@ -29,9 +32,19 @@ struct TSliceTables {
     }
 };
 
+std::atomic<const TSliceTables*> SliceTables{nullptr};
+
+// Two threads that come first at once each make the tables; one set is
+// kept, the other thrown away.
 const TSliceTables& Tables() {
-    static const TSliceTables tables;
-    return tables;
+    const TSliceTables* tables = SliceTables.load(std::memory_order_acquire);
+    if (tables)
+        return *tables;
+    const TSliceTables* made = new TSliceTables;
+    if (SliceTables.compare_exchange_strong(tables, made, std::memory_order_acq_rel))
+        return *made;
+    delete made;
+    return *tables;
 }
 
 uint32_t Bytewise(uint32_t reg, const uint8_t* p, size_t length) {

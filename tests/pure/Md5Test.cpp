@@ -72,30 +72,35 @@ TEST(Md5Test, PiecesAndCopies) {
 namespace {
 
 // Streams side by side give each stream's own digest, for counts around
-// the eight lanes, lengths around a block, and a stream that stands in the
-// middle of a block (which takes the way one at a time).
+// the eight lanes (fewer fill spare lanes), lengths around a block, streams
+// that stand in the middle of a block, all at the same place (they fill
+// their blocks first) or each at its own (one at a time).
 TEST(Md5Test, StreamsSideBySide) {
     struct Row {
         size_t Count;
         size_t Length;
         size_t Started;
-    } rows[] = {{1, 64, 0},   {7, 4096, 0},  {8, 0, 0},    {8, 63, 0},     {8, 64, 0},
-                {8, 65, 0},   {9, 4096, 0},  {16, 640, 0}, {17, 100000, 0}, {8, 4096, 3},
-                {12, 192, 64}};
+        size_t Stagger;
+    } rows[] = {{1, 64, 0, 0},    {7, 4096, 0, 0},    {8, 0, 0, 0},      {8, 63, 0, 0},   {8, 64, 0, 0},
+                {8, 65, 0, 0},    {9, 4096, 0, 0},    {16, 640, 0, 0},   {17, 100000, 0, 0}, {8, 4096, 3, 0},
+                {12, 192, 64, 0}, {2, 63, 0, 0},      {3, 4096, 0, 0},   {8, 4132, 36, 0}, {5, 200, 36, 0},
+                {8, 91, 36, 0},   {8, 92, 36, 0},     {8, 4096, 1, 1},   {9, 1000, 60, 8}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.Count) + " streams of " + std::to_string(row.Length));
+        SCOPED_TRACE(std::to_string(row.Count) + " streams of " + std::to_string(row.Length) + " after " +
+                     std::to_string(row.Started));
         std::vector<std::vector<uint8_t>> data(row.Count);
         std::vector<TMd5> sideBySide(row.Count), alone(row.Count);
         std::vector<TMd5*> contexts;
         std::vector<const uint8_t*> pointers;
         for (size_t k = 0; k < row.Count; ++k) {
-            data[k].resize(row.Started + row.Length);
+            const size_t started = row.Started + k * row.Stagger;
+            data[k].resize(started + row.Length);
             for (size_t i = 0; i < data[k].size(); ++i)
                 data[k][i] = static_cast<uint8_t>(i * 7 + k * 31 + (i >> 8));
-            sideBySide[k].Add(data[k].data(), row.Started);
+            sideBySide[k].Add(data[k].data(), started);
             alone[k].Add(data[k].data(), data[k].size());
             contexts.push_back(&sideBySide[k]);
-            pointers.push_back(data[k].data() + row.Started);
+            pointers.push_back(data[k].data() + started);
         }
         Md5AddSideBySide(contexts.data(), pointers.data(), row.Count, row.Length);
         for (size_t k = 0; k < row.Count; ++k) {
