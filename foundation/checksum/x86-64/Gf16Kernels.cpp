@@ -113,9 +113,6 @@ __attribute__((target("avx2"))) void MultiplyAddIntoAvx2(const uint8_t* source, 
         const size_t steps = piece / 64;
         for (size_t step = 0; step < steps; ++step) {
             __m256i n[4];
-            // The next piece is asked for while the targets take this one:
-            // a source read from memory keeps pace.
-            _mm_prefetch(reinterpret_cast<const char*>(source + at + IntoPiece + 64 * step), _MM_HINT_T0);
             SplitNibbles(source + at + 64 * step, n);
             for (int k = 0; k < 4; ++k)
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(nibbles[step][k]), n[k]);
