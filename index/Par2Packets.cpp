@@ -176,9 +176,10 @@ bool ReadPacket(const TPar2ReadAt& read, uint64_t size, uint64_t offset, TPacket
 
 // Sets sound for count packets of one length (up to eight).
 void CheckGroup(const TPar2ReadFileAt& read, const TPar2UncheckedSlice* const* group, size_t count, uint8_t* const* sound) {
-    constexpr size_t Step = size_t(1) << 20;
     // What the MD5 covers: from the set ID on, which starts a block.
     const uint64_t length = group[0]->PacketLength - 32;
+    // Steps of whole blocks, no larger than the packets need.
+    const size_t Step = static_cast<size_t>(std::min<uint64_t>(uint64_t(1) << 20, (length + 63) / 64 * 64));
     std::vector<uint8_t> buffers(count * Step);
     TMd5 md5[Md5LaneCount];
     TMd5* contexts[Md5LaneCount];
