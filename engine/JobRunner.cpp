@@ -99,7 +99,7 @@ std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::st
         if (auto created = TFileStreamLite::CreateIfAbsent(name))
             return created;
         if (PathKind(name) == pkFile) {
-            overwriteAll = MessageBox(LangText(12, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+            overwriteAll = MessageBox(LangText(msgConfirmOverwrite, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
             if (!overwriteAll)
                 return nullptr;
         }
@@ -135,14 +135,14 @@ std::string TFendrix::ResultText(uint8_t code) {
     std::string text;
     switch (code) {
     case rcSourceNotFound:
-    case rcOutputNotFound: text = LangText(18); break;
-    case rcSourceIsDirectory: text = LangText(16); break;
-    case rcOutputIsFile: text = LangText(17); break;
-    case rcOutputRemovable: text = LangText(19); break;
-    case rcInvalidSize: text = LangText(14); break;
-    case rcTooManyParts: text = LangText(9); break;
-    case rcInvalidHeader: text = LangText(25); break;
-    case rcBatchRefused: text = LangText(24); break;
+    case rcOutputNotFound: text = LangText(msgPathNotFound); break;
+    case rcSourceIsDirectory: text = LangText(msgDirectoryNotAllowed); break;
+    case rcOutputIsFile: text = LangText(msgDirectoryExpected); break;
+    case rcOutputRemovable: text = LangText(msgRemovableDisk); break;
+    case rcInvalidSize: text = LangText(msgInvalidSize); break;
+    case rcTooManyParts: text = LangText(msgTooManyParts); break;
+    case rcInvalidHeader: text = LangText(msgInvalidHeaderFile); break;
+    case rcBatchRefused: text = LangText(msgBatchOnlyForFiles); break;
     case rcUnknownError: text = UnknownErrorText; break;
     default: break;
     }

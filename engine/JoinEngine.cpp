@@ -486,7 +486,7 @@ void TJoinRun::RebuildLeftParts() {
     if (PathKind(AddTrailingBackslash(dir, NativePathStyle) + index) != pkFile) {
         Job.MessageBox(LangText(msgInsertRecoveryDisk, {LeftParts.front(), index}), mbOk | mbIconInformation);
         if (!BrowseForPart(dir, index)) {
-            Job.FailureText = LangText(13, {LeftParts.front()});
+            Job.FailureText = LangText(msgFileMissing, {LeftParts.front()});
             Result = rcSourceNotFound;
             return;
         }
@@ -496,7 +496,7 @@ void TJoinRun::RebuildLeftParts() {
     if (recovery.Load(dir, SetStem))
         recovery.Check(joined);
     if (!recovery.Loaded() || !recovery.CanRebuild() || !recovery.Rebuild(joined)) {
-        Job.FailureText = LangText(13, {LeftParts.front()}) + recovery.TooFewNote(SetStem);
+        Job.FailureText = LangText(msgFileMissing, {LeftParts.front()}) + recovery.TooFewNote(SetStem);
         Result = rcSourceNotFound;
         return;
     }
@@ -639,15 +639,15 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     if (Params.Silent) {
         if (RebuildPart(name))
             return rcOk;
-        Job.FailureText = WithParityNote(LangText(13, {name}), name);
+        Job.FailureText = WithParityNote(LangText(msgFileMissing, {name}), name);
         return rcSourceNotFound;
     }
-    Job.MessageBox(LangText(20, {name}), mbOk | mbIconInformation);
+    Job.MessageBox(LangText(msgInsertNextDisk, {name}), mbOk | mbIconInformation);
     if (present())
         return rcOk;
     if (BrowseForPart(partsDir, name) || RebuildPart(name) || LeaveForRecovery(name))
         return rcOk;
-    Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+    Job.MessageBox(LangText(msgFileMissing, {name}), mbOk | mbIconWarning);
     return rcCancelled;
 }
 
@@ -716,7 +716,7 @@ bool TJoinRun::BuildNumberedList() {
     // The first part of the set that is not there, for a silent join's text.
     auto missing = [&](int32_t number) {
         if (Params.Silent)
-            Job.FailureText = LangText(13, {PartFileName(SetStem, false, number)});
+            Job.FailureText = LangText(msgFileMissing, {PartFileName(SetStem, false, number)});
     };
     if (Checksums.Empty()) {
         if (!FileList.ScanNumberedParts(Params.SourcePath)) {
@@ -752,7 +752,7 @@ bool TJoinRun::BuildNumberedList() {
             info.Kind != TEntryKind::File) {
             missing(static_cast<int32_t>(i + 1));
             if (!Params.Silent)
-                Job.MessageBox(LangText(13, {name}), mbOk | mbIconWarning);
+                Job.MessageBox(LangText(msgFileMissing, {name}), mbOk | mbIconWarning);
             FileList.Clear();
             return false;
         }
@@ -808,7 +808,7 @@ uint8_t TFendrix::JoinCore() {
 
 uint8_t TFendrix::JoinSteps(uint8_t r) {
     if (r == rcOk && !Params->Silent) {
-        if (MessageBox(LangText(23, {LangText(22)}), mbYesNo | mbIconInformation) == idNo)
+        if (MessageBox(LangText(msgConfirmJoin, {LangText(msgEscInterrupts)}), mbYesNo | mbIconInformation) == idNo)
             r = rcCancelled;
     }
     if (r == rcOk)

@@ -414,7 +414,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
             r = ReportFileError(LangText(msgSourceInTheWay, {victim}));
     }
     if (r == rcOk && !Params->Silent) {
-        const std::string question = LangText(10, {FormatZeroPadded(0, dataParts), LangText(22)});
+        const std::string question = LangText(msgConfirmPartCount, {FormatZeroPadded(0, dataParts), LangText(msgEscInterrupts)});
         if (MessageBox(question, mbYesNo | mbIconInformation) == idNo)
             r = rcCancelled;
     }
@@ -427,9 +427,9 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
     }
     if (r == rcOk && !Params->Silent) {
         std::string report =
-            LangText(11, {FormatZeroPadded(0, dataParts), FormatZeroPadded(0, HeaderFilesWritten)});
+            LangText(msgSplitReport, {FormatZeroPadded(0, dataParts), FormatZeroPadded(0, HeaderFilesWritten)});
         if (Params->Size == DefaultPartSize)
-            report += "\r\n" + LangText(15);
+            report += "\r\n" + LangText(msgDisketteNote);
         if (Params->Parity)
             report += "\r\n" + LangText(msgSetSurvivesLoss, {ParityFileName(FileList->GetItem(0)->Name)});
         if (Params->Recovery > 0) {

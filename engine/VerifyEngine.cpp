@@ -83,7 +83,7 @@ uint8_t TVerifyRun::Check(const std::string& name, std::string* text) {
     LastChecked = name;
     TEntryInfo info;
     if (!OsQueryPath(path, info) || info.Kind != TEntryKind::File) {
-        FailureText = LangText(13, {name});
+        FailureText = LangText(msgFileMissing, {name});
         return rcSourceNotFound;
     }
     for (const auto& [known, value] : KnownCrcs) {

@@ -13,6 +13,34 @@ constexpr int MessageCount = 26;
 // 1252; LangText hands them out in the process code page.
 extern const char* const MessageTable[2 * MessageCount];
 
+// The first messages by name.
+constexpr int msgSplitButton = 0;
+constexpr int msgJoinButton = 1;
+constexpr int msgCloseButton = 2;
+constexpr int msgSourceLabel = 3;
+constexpr int msgOutputLabel = 4;
+constexpr int msgOnlyForSplitting = 5;
+constexpr int msgSizeLabel = 6;
+constexpr int msgCopyProgramLabel = 7;
+constexpr int msgCreateBatchLabel = 8;
+constexpr int msgTooManyParts = 9;
+constexpr int msgConfirmPartCount = 10;
+constexpr int msgSplitReport = 11;
+constexpr int msgConfirmOverwrite = 12;
+constexpr int msgFileMissing = 13;
+constexpr int msgInvalidSize = 14;
+constexpr int msgDisketteNote = 15;
+constexpr int msgDirectoryNotAllowed = 16;
+constexpr int msgDirectoryExpected = 17;
+constexpr int msgPathNotFound = 18;
+constexpr int msgRemovableDisk = 19;
+constexpr int msgInsertNextDisk = 20;
+constexpr int msgConfirmCancel = 21;
+constexpr int msgEscInterrupts = 22;
+constexpr int msgConfirmJoin = 23;
+constexpr int msgBatchOnlyForFiles = 24;
+constexpr int msgInvalidHeaderFile = 25;
+
 // Messages added since, numbered on from MessageCount, English first and
 // then Italian at AddedMessageCount on.
 constexpr int msgSourceInTheWay = MessageCount;

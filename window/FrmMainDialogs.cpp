@@ -11,7 +11,7 @@
 void TFrmMain::BrowseSourceFile() {
     TSourceFileRequest request;
     request.Owner = Handle;
-    request.Title = LangText(3);
+    request.Title = LangText(msgSourceLabel);
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     if (ShowSourceFileDialog(request))
         SetWindowTextA(EditSource, request.FileName.c_str());
@@ -22,10 +22,10 @@ void TFrmMain::BrowseFolder(bool forOutput) {
     TFolderRequest request;
     request.Owner = Handle;
     if (forOutput) {
-        request.Title = LangText(4);
+        request.Title = LangText(msgOutputLabel);
         request.Flags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     } else {
-        request.Title = LangText(3);
+        request.Title = LangText(msgSourceLabel);
         request.Flags = BIF_RETURNONLYFSDIRS;
     }
     if (ShowFolderDialog(request))

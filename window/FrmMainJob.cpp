@@ -113,7 +113,7 @@ bool TFrmMain::CheckCancel(const std::string& caption) {
     if (CancelConfirmed)
         return true;
     if (CancelRequested)
-        return ShowMessageBox(Handle, LangText(21), caption, mbYesNo | mbIconQuestion) == idYes;
+        return ShowMessageBox(Handle, LangText(msgConfirmCancel), caption, mbYesNo | mbIconQuestion) == idYes;
     return false;
 }
 

@@ -70,7 +70,7 @@ void TFrmMain::RequestClose() {
     }
     if (CloseAfterJob)
         return;
-    if (ShowMessageBox(Handle, LangText(21), JobCaption(), mbYesNo | mbIconQuestion) == idYes) {
+    if (ShowMessageBox(Handle, LangText(msgConfirmCancel), JobCaption(), mbYesNo | mbIconQuestion) == idYes) {
         CancelConfirmed = true;
         CloseAfterJob = true;
     }

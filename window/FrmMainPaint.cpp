@@ -115,13 +115,13 @@ void PaintLabels(HDC dc, HFONT font, const std::string& webAddress) {
     const UINT previousAlign = GetTextAlign(dc);
     const COLORREF previousColour = GetTextColor(dc);
     const COLORREF black = RGB(0, 0, 0);
-    PaintLabel(dc, LangText(3), black, TA_CENTER, 211, 10);
-    const std::string outputLabel = LangText(4);
+    PaintLabel(dc, LangText(msgSourceLabel), black, TA_CENTER, 211, 10);
+    const std::string outputLabel = LangText(msgOutputLabel);
     PaintLabel(dc, outputLabel, black, TA_LEFT, LabelLeftBefore(dc, outputLabel, 55, OutputFieldLeft), 60);
-    PaintLabel(dc, LangText(5), GetSysColor(COLOR_GRAYTEXT), TA_LEFT, 39, 90);
-    PaintLabel(dc, LangText(6), black, TA_RIGHT, 217, 102);
-    PaintLabel(dc, LangText(7), black, TA_LEFT, 75, 126);
-    PaintLabel(dc, LangText(8), black, TA_LEFT, 93, 144);
+    PaintLabel(dc, LangText(msgOnlyForSplitting), GetSysColor(COLOR_GRAYTEXT), TA_LEFT, 39, 90);
+    PaintLabel(dc, LangText(msgSizeLabel), black, TA_RIGHT, 217, 102);
+    PaintLabel(dc, LangText(msgCopyProgramLabel), black, TA_LEFT, 75, 126);
+    PaintLabel(dc, LangText(msgCreateBatchLabel), black, TA_LEFT, 93, 144);
     const std::string host = HostNameOf(webAddress);
     if (!host.empty())
         PaintLabel(dc, host, RGB(0, 0, 255), TA_CENTER, 211, 200);

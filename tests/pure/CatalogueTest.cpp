@@ -117,7 +117,7 @@ TEST_F(Catalogue, OnlyTheExactCodeITChoosesItalian) {
     for (const auto& row : rows) {
         SCOPED_TRACE("language code \"" + row.Code + "\"");
         LanguageCode = row.Code;
-        EXPECT_EQ(row.Message0, LangText(0));
+        EXPECT_EQ(row.Message0, LangText(msgSplitButton));
     }
 }
 
@@ -163,10 +163,10 @@ TEST_F(Catalogue, FillsPlaceholdersFromLeftToRight) {
 TEST_F(Catalogue, Message10TakesMessage22InTheSameLanguage) {
     LanguageCode = "EN";
     EXPECT_EQ("There are 12 parts to create. You can press the <ESC> key to interrupt the job. Do you want to continue?",
-              LangText(10, {FormatZeroPadded(0, 12), LangText(22)}));
+              LangText(msgConfirmPartCount, {FormatZeroPadded(0, 12), LangText(msgEscInterrupts)}));
     LanguageCode = "IT";
     EXPECT_EQ("Saranno create 12 parti. Puoi premere il tasto <ESC> per interrompere il processo. Desideri continuare?",
-              LangText(10, {FormatZeroPadded(0, 12), LangText(22)}));
+              LangText(msgConfirmPartCount, {FormatZeroPadded(0, 12), LangText(msgEscInterrupts)}));
 }
 
 }  // namespace

@@ -233,7 +233,7 @@ TEST(CheckPaths, DropsTheBatchOptionForADirectory) {
         EXPECT_EQ(row.BatchAfter, params.Batch);
         ASSERT_EQ(row.Warned ? 1u : 0u, person.Boxes.size());
         if (row.Warned) {
-            EXPECT_EQ(LangText(24), person.Boxes[0].Text);
+            EXPECT_EQ(LangText(msgBatchOnlyForFiles), person.Boxes[0].Text);
             // Shown before the job has a caption of its own.
             EXPECT_EQ("", person.Boxes[0].Caption);
             EXPECT_EQ(mbIconWarning | mbOk, person.Boxes[0].Style);

@@ -17,8 +17,8 @@ TEST(LocaleLanguage, FollowsTheLocaleOfTheProcess) {
     EXPECT_EQ(expected, LocaleLanguageCode());
     InitLanguage();
     EXPECT_EQ(expected, LanguageCode);
-    EXPECT_EQ(std::string(expected) == "IT" ? "Dividi" : "Split", LangText(0));
-    EXPECT_EQ(std::string(expected) == "IT" ? "Unisci" : "Join", LangText(1));
+    EXPECT_EQ(std::string(expected) == "IT" ? "Dividi" : "Split", LangText(msgSplitButton));
+    EXPECT_EQ(std::string(expected) == "IT" ? "Unisci" : "Join", LangText(msgJoinButton));
     LanguageCode = saved;
 }
 

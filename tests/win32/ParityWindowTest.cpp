@@ -51,7 +51,7 @@ TEST(ParityWindow, TheReportTellsThatTheSetSurvivesOneLostVolume) {
         TScriptedUser user;
         MakeTreeSet(dir, parity, user);
         EXPECT_EQ(parity ? 1 : 0, BoxesWith(user, LangText(msgSetSurvivesLoss, {"src.par"})));
-        EXPECT_EQ(1, BoxesWith(user, LangText(11, {"12", "1"}))) << "the report itself is unchanged";
+        EXPECT_EQ(1, BoxesWith(user, LangText(msgSplitReport, {"12", "1"}))) << "the report itself is unchanged";
         EXPECT_EQ(parity, FileExists(dir / "parts\\src.par"));
     }
 }

@@ -185,7 +185,7 @@ TEST_F(TWindowCommands, EnterActivatesOnlyButtons) {
         // The split of empty fields reports the missing source.
         EXPECT_EQ(Boxes.size(), row.StartsSplit ? 1u : 0u);
         if (row.StartsSplit && !Boxes.empty())
-            EXPECT_EQ(Boxes[0].Text, LangText(18));
+            EXPECT_EQ(Boxes[0].Text, LangText(msgPathNotFound));
         EXPECT_EQ(SendMessageA(Frm->CheckCopy, BM_GETCHECK, 0, 0), copyState) << "Enter toggles no check box";
         EXPECT_TRUE(IsWindow(Frm->Handle));
         TearDown();
@@ -316,7 +316,7 @@ TEST_F(TWindowCommands, SourceFileDialogFillsTheSourceAndFocusesItsButton) {
     Click(Frm->BtnBrowseFile);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Owner, Frm->Handle);
-    EXPECT_EQ(requests[0].Title, LangText(3));
+    EXPECT_EQ(requests[0].Title, LangText(msgSourceLabel));
     EXPECT_EQ(requests[0].Flags, static_cast<uint32_t>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST));
     EXPECT_EQ(requests[0].StructSize, static_cast<uint32_t>(OPENFILENAME_SIZE_VERSION_400A));
     EXPECT_EQ(Text(Frm->EditSource), "") << "a cancelled dialog changes nothing";

@@ -85,9 +85,9 @@ TEST_F(TWindowConstruction, EveryControlHasItsClassStylesGeometryAndText) {
         {&TFrmMain::EditSize, "EditSize", "Edit", WS_EX_CLIENTEDGE, ES_AUTOHSCROLL, {319, 98, 383, 119}, ""},
         {&TFrmMain::CheckCopy, "CheckCopy", "Button", 0, BS_AUTOCHECKBOX, {55, 126, 68, 139}, ""},
         {&TFrmMain::CheckBatch, "CheckBatch", "Button", 0, BS_AUTOCHECKBOX, {73, 144, 86, 157}, ""},
-        {&TFrmMain::BtnSplit, "BtnSplit", "Button", 0, BS_PUSHBUTTON, {98, 168, 170, 192}, LangText(0)},
-        {&TFrmMain::BtnJoin, "BtnJoin", "Button", 0, BS_PUSHBUTTON, {175, 168, 247, 192}, LangText(1)},
-        {&TFrmMain::BtnClose, "BtnClose", "Button", 0, BS_PUSHBUTTON, {252, 168, 324, 192}, LangText(2)},
+        {&TFrmMain::BtnSplit, "BtnSplit", "Button", 0, BS_PUSHBUTTON, {98, 168, 170, 192}, LangText(msgSplitButton)},
+        {&TFrmMain::BtnJoin, "BtnJoin", "Button", 0, BS_PUSHBUTTON, {175, 168, 247, 192}, LangText(msgJoinButton)},
+        {&TFrmMain::BtnClose, "BtnClose", "Button", 0, BS_PUSHBUTTON, {252, 168, 324, 192}, LangText(msgCloseButton)},
         {&TFrmMain::LinkArea, "LinkArea", "Static", WS_EX_TRANSPARENT, SS_NOTIFY | SS_BITMAP, {154, 196, 268, 217},
          ""},
     };

@@ -115,7 +115,7 @@ TEST_F(TWindowJobs, EscDuringAJobAsksAndYesCancels) {
         Answers = {idYes, row.Answer};
         Click(Frm->BtnSplit);
         ASSERT_GE(Boxes.size(), 2u);
-        EXPECT_EQ(Boxes[1].Text, LangText(21));
+        EXPECT_EQ(Boxes[1].Text, LangText(msgConfirmCancel));
         EXPECT_EQ(Boxes[1].Caption, "Split");
         EXPECT_EQ(Boxes[1].Style, mbYesNo | mbIconQuestion);
         EXPECT_EQ(Boxes[1].Owner, Frm->Handle);
@@ -190,7 +190,7 @@ TEST_F(TWindowJobs, CloseRequestDuringAJobAsksAndClosesAfterTheJob) {
         Answers = {idYes, row.Answer};
         Click(Frm->BtnSplit);
         ASSERT_GE(Boxes.size(), 2u);
-        EXPECT_EQ(Boxes[1].Text, LangText(21));
+        EXPECT_EQ(Boxes[1].Text, LangText(msgConfirmCancel));
         EXPECT_EQ(Boxes[1].Caption, "Split");
         const bool closed = row.Answer == idYes;
         EXPECT_EQ(FileExists(scene.Parts + "\\big.bin.003"), !closed) << "Yes cancels the job";
@@ -235,7 +235,7 @@ TEST_F(TWindowJobs, CheckCancelDropsClicksAndCommandsAndAsksAfterEsc) {
         EXPECT_EQ(GetCursor(), Frm->BusyCursor);
         ASSERT_EQ(Boxes.size(), row.Esc ? 1u : 0u);
         if (row.Esc) {
-            EXPECT_EQ(Boxes[0].Text, LangText(21));
+            EXPECT_EQ(Boxes[0].Text, LangText(msgConfirmCancel));
             EXPECT_EQ(Boxes[0].Caption, "Join");
         }
     }

@@ -152,7 +152,7 @@ TEST_F(TWindowPainting, TheOutputLabelStaysWholeBeforeItsField) {
         GetWindowRect(Frm->EditOutputDir, &field);
         MapWindowPoints(HWND_DESKTOP, Frm->Handle, reinterpret_cast<POINT*>(&field), 2);
         const int end = field.left - 5;
-        const int width = TextWidth(Frm->GuiFont, LangText(4));
+        const int width = TextWidth(Frm->GuiFont, LangText(msgOutputLabel));
         ASSERT_EQ(55 + width > end, row.TooWide) << "the label is " << width << " pixels wide";
 
         TClientRendering face(*Frm);
