@@ -1,7 +1,5 @@
 #include "UnitImport.h"
 
-#include <cstdlib>
-#include <cstring>
 
 std::string PathRoot(const std::string& path, TPathStyle style) {
     if (style == TPathStyle::Posix)
@@ -25,18 +23,4 @@ std::string PathRoot(const std::string& path, TPathStyle style) {
         return path.substr(0, pos < length ? pos : length);
     }
     return std::string();
-}
-
-char* AllocBuffer(uint32_t size) {
-    const uint32_t total = size + 4;
-    char* block = static_cast<char*>(std::malloc(total));
-    if (!block)
-        return nullptr;
-    std::memcpy(block, &total, 4);
-    return block + 4;
-}
-
-void FreeBuffer(char* buffer) {
-    if (buffer)
-        std::free(buffer - 4);
 }

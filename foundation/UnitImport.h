@@ -44,6 +44,3 @@ private:
     char* Start;
 };
 
-// A raw buffer that records its own size in the 4 bytes in front of it.
-char* AllocBuffer(uint32_t size);
-void FreeBuffer(char* buffer);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -172,21 +171,6 @@ TEST(Min64, ComparesSigned) {
         SCOPED_TRACE(std::to_string(row.A) + " vs " + std::to_string(row.B));
         EXPECT_EQ(row.Smaller, Min64(row.A, row.B));
     }
-}
-
-TEST(AllocBuffer, RecordsItsTotalSizeInFrontOfTheBuffer) {
-    for (const uint32_t size : {0u, 1u, 261u, 65536u}) {
-        SCOPED_TRACE("size " + std::to_string(size));
-        char* buffer = AllocBuffer(size);
-        ASSERT_NE(nullptr, buffer);
-        uint32_t recorded = 0;
-        std::memcpy(&recorded, buffer - 4, 4);
-        EXPECT_EQ(size + 4, recorded);
-        // The whole count must be usable (the sanitizers watch this).
-        std::memset(buffer, 'x', size);
-        FreeBuffer(buffer);
-    }
-    FreeBuffer(nullptr);
 }
 
 struct TWatched {
