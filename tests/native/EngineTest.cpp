@@ -37,13 +37,14 @@ int64_t TimeInMilliseconds(const fs::path& path) {
     return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
 }
 
-// Every file and directory below root: bytes and time for files.
+// Every file and directory below root: bytes and time for files, time for
+// directories.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> out;
     for (const auto& item : fs::recursive_directory_iterator(root)) {
         const std::string key = fs::relative(item.path(), root).string();
         if (item.is_directory())
-            out[key + "/"] = "<dir>";
+            out[key + "/"] = "<dir>@" + std::to_string(TimeInMilliseconds(item.path()));
         else
             out[key] = ReadBytes(item.path()) + "@" + std::to_string(TimeInMilliseconds(item.path()));
     }
@@ -106,6 +107,10 @@ TEST(NativeEngine, TreeRoundTripAcrossTwoEngines) {
     SetTime(src / "sub/b.bin", 1200000000, 999);
     SetTime(src / "sub/deeper/zero.dat", 86400, 0);
     SetTime(src / "sub/deeper/c with space.bin", 1600000000, 500);
+    // Directory times far from now, which a join that left them would miss.
+    SetTime(src / "sub/deeper", 1100000000, 250);
+    SetTime(src / "sub", 1300000000, 0);
+    SetTime(src / "empty", 900000000, 750);
     fs::create_directories(dir / "parts");
     fs::create_directories(dir / "out");
 
@@ -120,7 +125,7 @@ TEST(NativeEngine, TreeRoundTripAcrossTwoEngines) {
     ASSERT_EQ(rcOk, Join(dir / "parts/src.005", dir / "out"));
     auto expected = Snapshot(dir / "src");
     auto rebuilt = Snapshot(dir / "out/src");
-    // Directory times are not restored; only the files' are compared.
+    // The join restores the directories' times as well as the files'.
     EXPECT_EQ(expected, rebuilt);
 }
 
