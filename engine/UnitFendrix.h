@@ -124,9 +124,10 @@ public:
     uint8_t SplitJob();
     uint8_t JoinJob();
     // Checks every file of a set, writing nothing: 0 good, 1 a file missing,
-    // 13 a file damaged, 14 one volume missing or damaged and the parity
-    // file can rebuild it. With Repair, the rebuilt files are written back
-    // and the set is checked again.
+    // 13 a file damaged, 14 what is missing or damaged can be rebuilt: one
+    // volume by the parity file, or as many as the recovery files hold
+    // slices for. With Repair, the rebuilt files are written back and the
+    // set is checked again.
     uint8_t VerifyJob();
     // Parts of Params->Size bytes that byteCount needs, rounded up.
     int64_t PartCount(int64_t byteCount) const;
@@ -191,15 +192,16 @@ public:
     uint8_t ReportFileError(const std::string& text);
     // The same for a raised failure, keeping the file it names.
     uint8_t ReportFileError(const EExceptionLite& failure);
-    // The frame of both jobs: the path check, the busy cursor, the caption
-    // and a guard that turns any exception of the path check and the steps
-    // into rcUnknownError.
+
 private:
     // The halves of CheckPaths: a result code, and the path made absolute.
     uint8_t CheckSourcePath(bool splitting);
     uint8_t CheckOutputDir();
     bool BatchNameFits(const std::string& source) const;
     void RefuseBatch(const std::string& source);
+    // The frame of both jobs: the path check, the busy cursor, the caption
+    // and a guard that turns any exception of the path check and the steps
+    // into rcUnknownError.
     uint8_t RunJobFrame(bool splitting, uint8_t (TFendrix::*steps)(uint8_t));
     uint8_t SplitSteps(uint8_t r);
     // The split's file list: the scan of the source, or standard input's
