@@ -3,6 +3,7 @@
 // the components of stored names; this is the one place that turns them into
 // the system's form with slashes, and that checks the names it lists.
 #include "../FileSystem.h"
+#include "Posix.h"
 #include "PosixText.h"
 
 #include <dirent.h>
@@ -65,15 +66,6 @@ struct TWriteTime {
     }
     timespec Times[2];
 };
-
-bool Failed(TOsError& error) {
-    error = OsErrorFromCode(static_cast<uint32_t>(errno));
-    return false;
-}
-
-int AsDescriptor(TOsHandle file) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(file));
-}
 
 // A stat result as an entry; devices, FIFOs and sockets are of no kind the
 // program stores.

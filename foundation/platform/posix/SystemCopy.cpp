@@ -7,6 +7,7 @@
 // read beside it cost more than the caller's own read and write, which see
 // the bytes on the way.
 #include "../SystemCopy.h"
+#include "Posix.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -24,10 +25,6 @@ namespace {
 // copy_file_range and pread take a size_t, but a kernel moves at most
 // about 2 GiB in one call anyway.
 constexpr uint64_t LargestStep = 1 << 30;
-
-int AsDescriptor(TOsHandle file) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(file));
-}
 
 #if defined(__linux__)
 ssize_t KernelCopyStep(int in, int out, size_t count) {
@@ -56,11 +53,6 @@ int CloneRange(int, uint64_t, uint64_t, int, uint64_t) {
 bool NotCopiedHere(int code) {
     return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTTY ||
            code == EBADF || code == EISDIR || code == ESPIPE;
-}
-
-bool Failed(int code, TOsError& error) {
-    error = OsErrorFromCode(static_cast<uint32_t>(code));
-    return false;
 }
 
 // One step, as a read is one call: a short count is the caller's to ask
