@@ -37,14 +37,7 @@ std::string AddTrailingBackslash(const std::string& path, TPathStyle style) {
 }
 
 std::string UniformSeparators(const std::string& path, TPathStyle style) {
-    if (style != TPathStyle::Posix)
-        return path;
-    std::string uniform = path;
-    for (char& c : uniform) {
-        if (c == '\\')
-            c = '/';
-    }
-    return uniform;
+    return style == TPathStyle::Posix ? WithSlashes(path) : path;
 }
 
 size_t LastDelimiterPos(const std::string& delimiters, const std::string& text) {

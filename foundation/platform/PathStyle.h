@@ -6,7 +6,19 @@
 // backslash itself is refused before it can be stored.
 #pragma once
 
+#include <string>
+
 enum class TPathStyle { Windows, Posix };
+
+// The path with every backslash a slash: how the Posix style writes what
+// either separator separates.
+inline std::string WithSlashes(std::string path) {
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    return path;
+}
 
 // The style of the system the program runs on, fixed by the platform layer.
 extern const TPathStyle NativePathStyle;

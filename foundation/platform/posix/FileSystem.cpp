@@ -25,12 +25,7 @@ constexpr int64_t UnixEpochTicks = 116444736000000000LL;
 constexpr int64_t TicksPerSecond = 10000000;
 
 std::string NativePath(const std::string& path) {
-    std::string native = OsSystemNameFromText(path);
-    for (char& c : native) {
-        if (c == '\\')
-            c = '/';
-    }
-    return native;
+    return WithSlashes(OsSystemNameFromText(path));
 }
 
 void SetName(TEntryInfo& info, const std::string& systemName) {
@@ -226,11 +221,7 @@ bool OsQueryPath(const std::string& path, TEntryInfo& info) {
 
 bool OsFullPath(const std::string& path, std::string& full) {
     // Program text throughout: the result is a path the program goes on with.
-    std::string whole = path;
-    for (char& c : whole) {
-        if (c == '\\')
-            c = '/';
-    }
+    std::string whole = WithSlashes(path);
     if (whole.empty() || whole[0] != '/') {
         std::vector<char> cwd(4096);
         while (!getcwd(cwd.data(), cwd.size())) {
