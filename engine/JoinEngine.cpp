@@ -1,6 +1,7 @@
 // The join job: the header text from the header files (or one file from the
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
+#include "Attempt.h"
 #include "JoinedSetAccess.h"
 #include "ParityRepair.h"
 #include "RecoveryRepair.h"
@@ -21,7 +22,6 @@
 
 #include <algorithm>
 #include <map>
-#include <new>
 #include <set>
 #include <vector>
 
@@ -150,7 +150,7 @@ uint8_t TJoinRun::Run() {
     try {
         PartsDir = ParentPath(Params.SourcePath, NativePathStyle);
         PartName = FileNamePart(Params.SourcePath, NativePathStyle);
-        SetStem = PartName.substr(0, LastDelimiterPos(".", PartName));
+        SetStem = SetStemOf(PartName);
         Checksums.Load(PartsDir, SetStem);
         BuildList();
         if (Result == rcOk && Params.ListOnly) {
@@ -417,7 +417,7 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
         return false;
     if (!RecoveryTried) {
         RecoveryTried = true;
-        try {
+        const bool usable = AttemptSucceeds([&] {
             if (!Recovery.Load(PartsDir, SetStem))
                 return false;
             TFolderAccess parts(PartsDir);
@@ -428,15 +428,11 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
                                                          mbYesNo | mbIconQuestion) == idYes)) {
                 for (const std::string& lost : Recovery.Lost())
                     RebuiltCopies[UpperText(lost)] = FreeCopyPath(lost);
-                if (!Recovery.Rebuild(parts)) {
-                    RemoveRebuiltCopies();
-                    return false;
-                }
+                return Recovery.Rebuild(parts);
             }
-        } catch (const EExceptionLite&) {
-            RemoveRebuiltCopies();
-            return false;
-        } catch (const std::bad_alloc&) {
+            return true;
+        });
+        if (!usable) {
             RemoveRebuiltCopies();
             return false;
         }
@@ -532,29 +528,26 @@ void TJoinRun::RemoveRebuiltCopies() {
 // Once a volume is rebuilt, its parts come from memory: the medium that held
 // them is the one that was lost.
 bool TJoinRun::RebuildFromParity(const std::string& name) {
-    try {
+    // A parity file or part that cannot be read, or a block that finds no
+    // memory, rebuilds nothing; the join ends as it would without a parity
+    // file.
+    const bool rebuilt = AttemptSucceeds([&] {
         if (!ParityTried) {
             ParityTried = true;
             Parity.Load(PartsDir, SetStem);
         }
-        if (Parity.RebuiltVolume() < 0) {
-            const int32_t volume = Parity.Loaded() ? Parity.VolumeOf(name) : -1;
-            if (volume < 0)
-                return false;
-            if (!Params.Silent &&
-                Job.MessageBox(LangText(msgRebuildFromParity, {name}), mbYesNo | mbIconQuestion) != idYes)
-                return false;
-            if (!Parity.Rebuild(PartsDir, volume))
-                return false;
-        }
-    } catch (const EExceptionLite&) {
-        // A parity file or part that cannot be read, or a block that finds
-        // no memory, rebuilds nothing; the join ends as it would without a
-        // parity file.
+        if (Parity.RebuiltVolume() >= 0)
+            return true;
+        const int32_t volume = Parity.Loaded() ? Parity.VolumeOf(name) : -1;
+        if (volume < 0)
+            return false;
+        if (!Params.Silent &&
+            Job.MessageBox(LangText(msgRebuildFromParity, {name}), mbYesNo | mbIconQuestion) != idYes)
+            return false;
+        return Parity.Rebuild(PartsDir, volume);
+    });
+    if (!rebuilt)
         return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
     ClosePart();
     MemoryPos = 0;
     return Parity.Rebuilt(name, MemoryPart, MemorySize);

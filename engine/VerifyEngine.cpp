@@ -3,6 +3,7 @@
 // against the layout that the header's total gives them (SetLayout.h).
 // Nothing is written, unless a repair is asked for and the set's parity file
 // rebuilds what was lost.
+#include "Attempt.h"
 #include "DamagedCopy.h"
 #include "ParityRepair.h"
 #include "RecoveryFiles.h"
@@ -19,7 +20,6 @@
 #include "index/PartNames.h"
 #include "index/RestorableList.h"
 
-#include <new>
 #include <set>
 #include <vector>
 
@@ -30,8 +30,7 @@ public:
     TVerifyRun(const std::string& anyFile, TFendrix& job)
         : Dir(ParentPath(anyFile, NativePathStyle)), Job(job), List(*job.FileList), FailureText(job.FailureText),
           Buffer(CopyBufferSize) {
-        const std::string name = FileNamePart(anyFile, NativePathStyle);
-        Stem = name.substr(0, LastDelimiterPos(".", name));
+        Stem = SetStemOf(FileNamePart(anyFile, NativePathStyle));
     }
 
     // With repair, a volume that the parity file rebuilds is written back
@@ -121,24 +120,23 @@ uint8_t TVerifyRun::Run(bool repair) {
     if (r != rcSourceNotFound && r != rcDamaged && r != rcInvalidHeader)
         return r;
     TParityRepair parity(Checksums);
-    try {
-        if (!parity.Load(Dir, Stem) || !parity.Rebuild(Dir)) {
-            // Without a parity file the recovery files may rebuild it.
-            if (parity.Failure() == TParityFailure::Absent) {
-                if (const uint8_t recovered = RepairFromRecovery(r, repair); recovered == rcRepairable)
-                    return recovered;
-            }
-            // The file's own text first, then why the parity file is no help.
-            if (const std::string note = parity.FailureNote(LastChecked); !note.empty())
-                FailureText += "\r\n" + note;
-            return r;
+    // A file that cannot be read takes the rebuild with it.
+    uint8_t result = r;
+    const bool rebuilt = AttemptSucceeds([&] {
+        if (parity.Load(Dir, Stem) && parity.Rebuild(Dir))
+            return true;
+        // Without a parity file the recovery files may rebuild it.
+        if (parity.Failure() == TParityFailure::Absent && RepairFromRecovery(r, repair) == rcRepairable) {
+            result = rcRepairable;
+            return false;
         }
-    } catch (const EExceptionLite&) {
-        // A file that cannot be read takes the rebuild with it.
-        return r;
-    } catch (const std::bad_alloc&) {
-        return r;
-    }
+        // The file's own text first, then why the parity file is no help.
+        if (const std::string note = parity.FailureNote(LastChecked); !note.empty())
+            FailureText += "\r\n" + note;
+        return false;
+    });
+    if (!rebuilt)
+        return result;
     if (!repair)
         return rcRepairable;
     WriteBack(parity);
@@ -305,13 +303,9 @@ uint8_t TVerifyRun::CheckSet() {
 }  // namespace
 
 uint8_t TFendrix::VerifyJob() {
-    Params->SourcePath = StripTrailingBackslashes(ExpandPath(Params->SourcePath), NativePathStyle);
-    switch (PathKind(Params->SourcePath)) {
-    case pkNotFound: return rcSourceNotFound;
-    case pkDirectory:
-    case pkRoot: return rcSourceIsDirectory;
-    default: break;
-    }
+    // The join's check of the file that names the set.
+    if (const uint8_t r = CheckSourcePath(false); r != rcOk)
+        return r;
     try {
         TVerifyRun run(Params->SourcePath, *this);
         const uint8_t r = run.Run(Params->Repair);

@@ -1,9 +1,15 @@
 #include "PartNames.h"
 
+#include "PathOps.h"
+
 #include "foundation/UnitLanguage.h"
 
 std::string PartFileName(const std::string& stem, bool header, int32_t number) {
     return stem + (header ? "h" : "") + FormatZeroPadded(3, number);
+}
+
+std::string SetStemOf(const std::string& fileName) {
+    return fileName.substr(0, LastDelimiterPos(".", fileName));
 }
 
 int32_t PartNumberOf(const std::string& fileName, const std::string& stem, bool& header) {

@@ -7,6 +7,9 @@
 #include <string>
 
 std::string PartFileName(const std::string& stem, bool header, int32_t number);
+// The stem of the set that a file of it belongs to: its name up to the last
+// dot, the dot kept ("report.doc." of "report.doc.h001").
+std::string SetStemOf(const std::string& fileName);
 
 // The number of a data part (header false) or header file (header true) of
 // the set with this stem, compared without regard to letter case; 0 when
