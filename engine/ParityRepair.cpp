@@ -32,15 +32,7 @@ bool TParityRepair::Load(const std::string& dir, const std::string& stem) {
     if (size > ParityLargestPart + static_cast<int64_t>(ParityLargestText))
         return false;
     Bytes.resize(static_cast<size_t>(size));
-    size_t done = 0;
-    while (done < Bytes.size()) {
-        const uint32_t ask = static_cast<uint32_t>(Min64(static_cast<int64_t>(Bytes.size() - done), 1 << 30));
-        const uint32_t got = file->Read(&Bytes[done], ask);
-        if (got == 0)
-            break;
-        done += got;
-    }
-    Bytes.resize(done);
+    Bytes.resize(file->ReadAll(Bytes.data(), Bytes.size()));
     if (!Checksums.Matches(stem + "par", Crc32(0, Bytes.data(), Bytes.size())) ||
         !ParseParity(Bytes, Description, BlockOffset))
         return false;

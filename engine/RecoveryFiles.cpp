@@ -41,14 +41,8 @@ struct TInputSlice {
 };
 
 void ReadExactly(TFileStreamLite& file, char* into, size_t count, const std::string& path) {
-    while (count > 0) {
-        const uint32_t want = static_cast<uint32_t>(std::min<size_t>(count, 1u << 30));
-        const uint32_t got = file.Read(into, want);
-        if (got == 0)
-            throw EExceptionLite(LangText(msgFileShrank, {path}));
-        into += got;
-        count -= got;
-    }
+    if (file.ReadAll(into, count) != count)
+        throw EExceptionLite(LangText(msgFileShrank, {path}));
 }
 
 TMd5Digest HeadHash(const TRecoveryInput& input) {

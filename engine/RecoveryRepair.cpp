@@ -26,15 +26,7 @@ constexpr int ChoicesTried = 16;
 // Reads up to count bytes at offset; fewer only at the file's end.
 size_t ReadAt(TFileStreamLite& file, uint64_t offset, void* into, size_t count) {
     file.Seek(static_cast<int64_t>(offset), static_cast<uint8_t>(TSeekOrigin::Begin));
-    size_t done = 0;
-    while (done < count) {
-        const uint32_t want = static_cast<uint32_t>(std::min<size_t>(count - done, 1u << 30));
-        const uint32_t got = file.Read(static_cast<char*>(into) + done, want);
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
+    return file.ReadAll(into, count);
 }
 
 // A name that recovery data may make this program open or write: a plain

@@ -40,6 +40,19 @@ void TFileStreamLite::WriteAll(const char* data, size_t size, const char* shortT
     }
 }
 
+size_t TFileStreamLite::ReadAll(void* into, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        const size_t left = count - done;
+        const uint32_t got = Read(static_cast<char*>(into) + done,
+                                  static_cast<uint32_t>(left < (size_t(1) << 30) ? left : (size_t(1) << 30)));
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 std::unique_ptr<TFileStreamLite> TFileStreamLite::CreateForWriting(const std::string& fileName) {
     return std::make_unique<TFileStreamLite>(fileName, TOpenMode::CreateForWriting);
 }

@@ -68,6 +68,9 @@ public:
     // The whole of data, in slices within the 32-bit count of a write; a
     // short write raises shortText.
     void WriteAll(const char* data, size_t size, const char* shortText);
+    // Up to count bytes, in slices within the 32-bit count of a read; fewer
+    // only at the file's end.
+    size_t ReadAll(void* into, size_t count);
 
     TOsHandle Handle = InvalidOsHandle;
     // The name it was opened by, for the errors it raises; "-" for a
