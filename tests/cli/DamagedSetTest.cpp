@@ -21,12 +21,6 @@ std::string Number3(int n) {
     return text;
 }
 
-void FlipByte(const std::string& path, int64_t at) {
-    std::string bytes = ReadFileBytes(path);
-    bytes[static_cast<size_t>(at)] = static_cast<char>(bytes[static_cast<size_t>(at)] ^ 0x5A);
-    WriteFileBytes(path, bytes);
-}
-
 // A file of 20 parts of 1000 bytes: f.bin.001 to f.bin.020, f.bin.h001.
 void MakeSet(const TScratchDir& dir) {
     WritePatternFile(dir / "f.bin", 19500, 3);

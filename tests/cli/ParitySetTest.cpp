@@ -16,13 +16,6 @@
 
 namespace {
 
-void FlipByte(const std::string& path, size_t at) {
-    std::string bytes = ReadFileBytes(path);
-    ASSERT_LT(at, bytes.size()) << path;
-    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
-    WriteFileBytes(path, bytes);
-}
-
 std::vector<TParityVolume> VolumesOf(const std::string& parFile) {
     TParityLayout layout;
     size_t offset = 0;

@@ -338,7 +338,9 @@ int OpenDescriptors() {
     return n;
 }
 
-int RunInProcess(const std::vector<std::string>& args) {
+// The command line run by this process itself, not a child: the fault
+// injection and the descriptor count are this process's.
+int RunCommandLineHere(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     TNativeStreams streams{out, err, false, "/nonexistent"};
     return RunNativeCommandLine(args, streams);
@@ -371,8 +373,8 @@ TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
     dir.MakeDir("large");
     dir.MakeDir("plain");
     dir.Write("large/l.bin", std::string(700000, 'l'));
-    ASSERT_EQ(0, RunInProcess({"split", "src", "set", "--size", "700"}));
-    ASSERT_EQ(0, RunInProcess({"split", "large/l.bin", "plain", "--size", "300K"}));
+    ASSERT_EQ(0, RunCommandLineHere({"split", "src", "set", "--size", "700"}));
+    ASSERT_EQ(0, RunCommandLineHere({"split", "large/l.bin", "plain", "--size", "300K"}));
     fs::remove("plain/l.bin.sfv");
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
@@ -383,7 +385,7 @@ TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
         });
         fs::remove_all("back");
         fs::create_directory("back");
-        EXPECT_EQ(0, RunInProcess(row.Args));
+        EXPECT_EQ(0, RunCommandLineHere(row.Args));
         EXPECT_GT(operations, 5);
         for (int n = 1; n <= operations; ++n) {
             SCOPED_TRACE("operation " + std::to_string(n) + " of " + std::to_string(operations) + " fails");
@@ -397,7 +399,7 @@ TEST(NativeFaults, EveryNthOperationFailsWithAFileErrorAndNoDescriptorLeft) {
                 return fault;
             });
             const int descriptors = OpenDescriptors();
-            EXPECT_EQ(rcFileError, RunInProcess(row.Args));
+            EXPECT_EQ(rcFileError, RunCommandLineHere(row.Args));
             EXPECT_EQ(descriptors, OpenDescriptors());
         }
         SetFileFaultHook(nullptr);

@@ -80,6 +80,14 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+void FlipByte(const std::string& path, int64_t at) {
+    std::string bytes = ReadFileBytes(path);
+    if (at < 0 || static_cast<size_t>(at) >= bytes.size())
+        Fail("a flip of the byte at " + std::to_string(at) + ", past the end,", path);
+    bytes[static_cast<size_t>(at)] = static_cast<char>(bytes[static_cast<size_t>(at)] ^ 0x5A);
+    WriteFileBytes(path, bytes);
+}
+
 bool FileExists(const std::string& path) {
     const DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;

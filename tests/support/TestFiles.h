@@ -29,6 +29,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void WritePatternFile(const std::string& path, int64_t size, uint32_t seed = 1);
 std::string PatternBytes(int64_t size, uint32_t seed = 1);
 std::string ReadFileBytes(const std::string& path);
+// Damages one byte of a file in place (XOR 0x5A); a byte past the file's
+// end fails the test.
+void FlipByte(const std::string& path, int64_t at);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 void MakeDirectory(const std::string& path);

@@ -16,12 +16,6 @@
 
 namespace {
 
-void FlipByte(const std::string& path, size_t at) {
-    std::string bytes = ReadFileBytes(path);
-    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
-    WriteFileBytes(path, bytes);
-}
-
 // A tree whose files cross part boundaries in every way: a file that ends
 // inside a part, small files inside one part, an empty file, a file over
 // several parts. Parts of 1000 bytes.
