@@ -60,7 +60,7 @@ struct TScan {
     // What the set stores, its join must be able to restore: a name that
     // the join refuses, or one that meets another when letter case is
     // ignored, would cost the whole set or one of the two files.
-    void Append(const std::string& path, uint8_t kind, const TEntryInfo& info) {
+    void Append(const std::string& path, TEntryKind kind, const TEntryInfo& info) {
         RefuseFaultyName(path, info);
         TFileInfo* entry = List.Add();
         entry->AssignEntry(path, kind, info);
@@ -141,7 +141,7 @@ struct TScan {
 
 }  // namespace
 
-void TFileInfo::AssignEntry(const std::string& path, uint8_t kind, const TEntryInfo& info) {
+void TFileInfo::AssignEntry(const std::string& path, TEntryKind kind, const TEntryInfo& info) {
     Name = StripTrailingBackslashes(path, NativePathStyle);
     const size_t baseLength = AddTrailingBackslash(Owner->BaseDir, NativePathStyle).size();
     Name.erase(0, baseLength);

@@ -91,10 +91,10 @@ bool ParseEntryAt(TFileInfo& entry, const std::string& text, size_t& pos) {
     // the entries after it take bytes meant for another file.
     const TField kind = TakeField(text, pos);
     const char letter = kind.Length == 1 ? text[kind.Start] : '\0';
-    entry.Kind = letter == 'F' ? fkFile : letter == 'D' ? fkDirectory : 0;
+    entry.Kind = letter == 'F' ? fkFile : letter == 'D' ? fkDirectory : TEntryKind::None;
 
     const TField size = TakeField(text, pos);
-    bool valid = ReadNumber(text, size, 0, size.Length, entry.Size) && entry.Kind != 0;
+    bool valid = ReadNumber(text, size, 0, size.Length, entry.Size) && entry.Kind != TEntryKind::None;
 
     const TField time = TakeField(text, pos);
     static const size_t starts[7] = {0, 4, 6, 8, 10, 12, 14};

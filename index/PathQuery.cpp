@@ -4,7 +4,7 @@
 #include "foundation/UnitImport.h"
 #include "foundation/platform/FileSystem.h"
 
-int PathKind(const std::string& path) {
+TEntryKind PathKind(const std::string& path) {
     const std::string stripped = StripTrailingBackslashes(path, NativePathStyle);
     if (NativePathStyle == TPathStyle::Windows && stripped.find('/') != std::string::npos)
         return pkNotFound;
@@ -17,7 +17,7 @@ int PathKind(const std::string& path) {
 }
 
 std::string ExpandPath(const std::string& path) {
-    const int kind = PathKind(path);
+    const TEntryKind kind = PathKind(path);
     if (kind != pkFile && kind != pkDirectory)
         return path;
     std::string full;

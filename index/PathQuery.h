@@ -2,17 +2,20 @@
 // the system the program runs on.
 #pragma once
 
+#include "foundation/platform/FileSystem.h"
+
 #include <string>
 
-constexpr int pkNotFound = 0;
-constexpr int pkFile = 1;
-constexpr int pkDirectory = 2;
-constexpr int pkRoot = 3;
+// The path checks' names of the kinds of entry.
+constexpr TEntryKind pkNotFound = TEntryKind::None;
+constexpr TEntryKind pkFile = TEntryKind::File;
+constexpr TEntryKind pkDirectory = TEntryKind::Directory;
+constexpr TEntryKind pkRoot = TEntryKind::Root;
 
-// 0 not found, 1 file, 2 directory, 3 drive, share or file-system root. On
-// Windows a path that holds '/' is not found: the program has never read a
-// slash as a separator there.
-int PathKind(const std::string& path);
+// Not found, a file (anything that is not a directory), a directory, or a
+// drive, share or file-system root. On Windows a path that holds '/' is not
+// found: the program has never read a slash as a separator there.
+TEntryKind PathKind(const std::string& path);
 // The absolute form of an existing file or directory; anything else is
 // returned unchanged.
 std::string ExpandPath(const std::string& path);

@@ -15,8 +15,9 @@
 struct TEntryInfo;
 class TFileInfos;
 
-constexpr uint8_t fkFile = 1;
-constexpr uint8_t fkDirectory = 2;
+// The kinds of entry that a set lists.
+constexpr TEntryKind fkFile = TEntryKind::File;
+constexpr TEntryKind fkDirectory = TEntryKind::Directory;
 
 // The magic that opens every header text.
 extern const char* const HeaderMagic;
@@ -42,7 +43,7 @@ public:
 
     // Fills the entry from a full path and what the file system says of it;
     // the name is cut to the part behind the owner's base directory.
-    void AssignEntry(const std::string& path, uint8_t kind, const TEntryInfo& info);
+    void AssignEntry(const std::string& path, TEntryKind kind, const TEntryInfo& info);
     // Name TAB kind TAB size TAB time, without a TAB before or after.
     std::string FormatEntry() const;
     // Takes one entry (four TAB-terminated fields) from the front of text and
@@ -53,7 +54,7 @@ public:
     std::string Name;
     int64_t Size = 0;
     TFileTime LastWriteTime;
-    uint8_t Kind = 0;
+    TEntryKind Kind = TEntryKind::None;
 };
 
 class TFileInfos {

@@ -127,7 +127,7 @@ void TFrmMain::SuggestOutputDir() {
     if (!ControlText(EditOutputDir, MAX_PATH).empty())
         return;
     const std::string source = StripTrailingBackslashes(ControlText(EditSource, MAX_PATH));
-    const int kind = PathKind(source);
+    const TEntryKind kind = PathKind(source);
     if (kind != pkFile && kind != pkDirectory)
         return;
     const TVolumeKind drive = OsVolumeKind(AddTrailingBackslash(PathRoot(source)));

@@ -47,8 +47,11 @@ void OsRelease(TOsHandle file);
 enum class TStandardStream { Input, Output };
 TOsHandle OsStandardStream(TStandardStream which, TOsError& error);
 
-// Other: a device, FIFO or socket, never read as a file.
-enum class TEntryKind : uint8_t { None, File, Directory, Other };
+// What a name is: the one kind of entry for the file system, the path
+// checks and the part set's list. The values 0 to 3 are those that the
+// path checks have always given (nothing, a file, a directory, a root);
+// Other is a device, FIFO or socket, never read as a file.
+enum class TEntryKind : uint8_t { None = 0, File = 1, Directory = 2, Root = 3, Other = 4 };
 
 // What the file system says of one name. A link reports what it points at,
 // and IsLink says that it is one (a junction or mount point on Windows).

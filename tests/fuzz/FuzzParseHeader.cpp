@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // a text that parses is one that the join would take as complete.
     FUZZ_CHECK(!valid || TFileInfos::IsCompleteHeader(text));
     for (int32_t i = 0; valid && i < list.Count(); ++i) {
-        const uint8_t kind = list.GetItem(i)->Kind;
+        const TEntryKind kind = list.GetItem(i)->Kind;
         FUZZ_CHECK(kind == fkFile || kind == fkDirectory);
     }
 

@@ -27,7 +27,7 @@ TEST(FileList, NewEntryIsEmptyAndOwned) {
     EXPECT_EQ("", entry->Name);
     EXPECT_EQ(0, entry->Size);
     EXPECT_EQ(0u, FileTimeValue(entry->LastWriteTime));
-    EXPECT_EQ(0, entry->Kind);
+    EXPECT_EQ(TEntryKind::None, entry->Kind);
     EXPECT_EQ(entry, list.GetItem(0));
 }
 

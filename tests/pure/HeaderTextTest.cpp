@@ -24,7 +24,7 @@ constexpr uint64_t LastMsOf9999 = 2650467743999990000ull;  // 9999-12-31 23:59:5
 const std::string ExampleHeader =
     "QoVa40\tphotos\tD\t0\t20050307140509120\tphotos\\a.jpg\tF\t1234\t20050307140509120\t\t";
 
-void AddEntry(TFileInfos& list, const std::string& name, uint8_t kind, int64_t size, uint64_t time) {
+void AddEntry(TFileInfos& list, const std::string& name, TEntryKind kind, int64_t size, uint64_t time) {
     TFileInfo* entry = list.Add();
     entry->Name = name;
     entry->Kind = kind;
@@ -206,14 +206,14 @@ TEST(HeaderText, EmptyListIsMagicAndTwoTabs) {
 TEST(HeaderText, FieldsAreWrittenAsStored) {
     struct TRow {
         const char* Label;
-        uint8_t Kind;
+        TEntryKind Kind;
         int64_t Size;
         uint64_t Time;
         const char* Expected;
     } rows[] = {
         {"file", fkFile, 1453568, ExampleTime, "n\tF\t1453568\t20050307140509120"},
         {"directory", fkDirectory, 0, ExampleTime, "n\tD\t0\t20050307140509120"},
-        {"unknown kind is written as D", 0, 7, ExampleTime, "n\tD\t7\t20050307140509120"},
+        {"unknown kind is written as D", TEntryKind::None, 7, ExampleTime, "n\tD\t7\t20050307140509120"},
         {"largest size", fkFile, std::numeric_limits<int64_t>::max(), 0,
          "n\tF\t9223372036854775807\t16010101000000000"},
         {"negative size keeps its sign", fkFile, -5, 0, "n\tF\t-5\t16010101000000000"},
@@ -254,7 +254,7 @@ struct TParseRow {
     // The last entry read, when Count > 0, as the header stores it (the
     // legacy code page); read back, it is in the process code page.
     const char* Name;
-    uint8_t Kind;
+    TEntryKind Kind;
     int64_t Size;
     uint64_t Time;
 };
@@ -295,18 +295,18 @@ TEST(HeaderText, FieldRules) {
         {"trailing backslashes stripped", OneEntry("a\\b\\\\\\", "D", "0", t), true, 1, "a\\b", fkDirectory, 0,
          ExampleTime},
         // Only F and D: another kind would shift every later file's bytes.
-        {"lower-case f is refused", OneEntry("a", "f", "1", t), false, 1, "a", 0, 1, ExampleTime},
-        {"other letter is refused", OneEntry("a", "G", "1", t), false, 1, "a", 0, 1, ExampleTime},
-        {"empty kind is refused", OneEntry("a", "", "1", t), false, 1, "a", 0, 1, ExampleTime},
-        {"FF is refused", OneEntry("a", "FF", "1", t), false, 1, "a", 0, 1, ExampleTime},
+        {"lower-case f is refused", OneEntry("a", "f", "1", t), false, 1, "a", TEntryKind::None, 1, ExampleTime},
+        {"other letter is refused", OneEntry("a", "G", "1", t), false, 1, "a", TEntryKind::None, 1, ExampleTime},
+        {"empty kind is refused", OneEntry("a", "", "1", t), false, 1, "a", TEntryKind::None, 1, ExampleTime},
+        {"FF is refused", OneEntry("a", "FF", "1", t), false, 1, "a", TEntryKind::None, 1, ExampleTime},
         {"name with spaces, dots and high bytes", OneEntry("my dir.x\\\xE0 b\xFF.txt", "F", "3", t), true, 1,
          "my dir.x\\\xE0 b\xFF.txt", fkFile, 3, ExampleTime},
-        {"bytes between magic and first TAB ignored", "QoVa40 v2\t\t", true, 0, "", 0, 0, 0},
-        {"magic in other case", "qoVa40\t\t", false, 0, "", 0, 0, 0},
-        {"magic only", "QoVa40", false, 1, "", 0, 0, 0},
-        {"magic and one TAB", "QoVa40\t", false, 1, "", 0, 0, 0},
-        {"empty text", "", false, 0, "", 0, 0, 0},
-        {"closing TAB missing", ExampleHeader.substr(0, 74), false, 3, "", 0, 0, 0},
+        {"bytes between magic and first TAB ignored", "QoVa40 v2\t\t", true, 0, "", TEntryKind::None, 0, 0},
+        {"magic in other case", "qoVa40\t\t", false, 0, "", TEntryKind::None, 0, 0},
+        {"magic only", "QoVa40", false, 1, "", TEntryKind::None, 0, 0},
+        {"magic and one TAB", "QoVa40\t", false, 1, "", TEntryKind::None, 0, 0},
+        {"empty text", "", false, 0, "", TEntryKind::None, 0, 0},
+        {"closing TAB missing", ExampleHeader.substr(0, 74), false, 3, "", TEntryKind::None, 0, 0},
         {"cut inside the last time", ExampleHeader.substr(0, 60), false, 2, "photos\\a.jpg", fkFile, 1234, 0},
         {"second entry bad, first kept", "QoVa40\tok\tF\t5\t" + t + "\tbad\tF\tx\t" + t + "\t\t", false, 2, "bad",
          fkFile, 0, 0},

@@ -39,7 +39,7 @@ TEST(PathKind, TellsFilesDirectoriesAndRootsApart) {
     TWorkingDirectory here(dir.Path());
     const struct {
         std::string Path;
-        int Kind;
+        TEntryKind Kind;
     } rows[] = {
         {dir / "file.txt", pkFile},
         {"file.txt", pkFile},
