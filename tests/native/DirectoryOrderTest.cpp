@@ -3,7 +3,7 @@
 // programs write the same header for the same tree. UTF-8 byte order would
 // put the emoji after the fullwidth letter; UTF-16 puts it before.
 #include "foundation/platform/FileSystem.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

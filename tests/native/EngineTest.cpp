@@ -3,7 +3,7 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileFaults.h"
 #include "support/InProcessJob.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

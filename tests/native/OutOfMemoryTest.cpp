@@ -4,7 +4,7 @@
 // answer instead: an empty scan reads as a source or part that is not
 // there, and a header that is refused for want of memory as an invalid one.
 #include "native/FailingAllocations.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include "index/UnitFileInfo.h"
 

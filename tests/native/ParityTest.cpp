@@ -3,7 +3,7 @@
 // from memory; verify and repair.
 #include "index/ParityText.h"
 #include "support/InProcessJob.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "foundation/checksum/Gf16.h"
 #include "index/Par2Packets.h"
 #include "support/InProcessJob.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The random round trip (tests/shared/RoundTrip.h) through the engine in
 // process over the POSIX layer, under the sanitizers: many rounds.
 #include "shared/RoundTrip.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // line their CRC, and the parity block the XOR of the zero-padded volumes.
 #include "engine/UnitFendrix.h"
 #include "engine/VolumeWriter.h"
-#include "native/NativeFiles.h"
+#include "support/NativeFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
-// Real files for the engine's native tests: a scratch directory per case,
-// patterned bytes, and whole-file reads and writes.
+// Real files for the native tests, of the engine and of the command line: a
+// scratch directory per case, patterned bytes, and whole-file reads and
+// writes.
 #pragma once
 
-#include "tests/support/Noise.h"
+#include "support/Noise.h"
 
 #include <stdlib.h>
 
@@ -16,14 +17,19 @@ namespace native_files {
 
 namespace fs = std::filesystem;
 
-// A fresh directory of its own for every case, removed afterwards.
+// A fresh directory of its own for every case, removed afterwards with
+// all it holds, also where a case took its permissions away.
 class TScratch {
 public:
-    TScratch() {
-        std::string pattern = (fs::temp_directory_path() / "fendrix-native-XXXXXX").string();
+    explicit TScratch(const char* prefix = "fendrix-native-") {
+        std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
         Path = mkdtemp(pattern.data());
     }
-    ~TScratch() { fs::remove_all(Path); }
+    ~TScratch() {
+        std::error_code ignored;
+        fs::permissions(Path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(Path, ignored);
+    }
     TScratch(const TScratch&) = delete;
     TScratch& operator=(const TScratch&) = delete;
     fs::path operator/(const std::string& name) const { return Path / name; }
