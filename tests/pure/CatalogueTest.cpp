@@ -10,7 +10,10 @@
 namespace {
 
 // The texts as the user must read them; the Italian accented letters are
-// the single code page 1252 bytes.
+// the single code page 1252 bytes. They are held here, not read back from
+// the catalogue, because each is a promise: users, their scripts and the
+// translation read them exactly as they stand, typos included, so a change
+// to one is a change that this test must be changed for too.
 const char* const English[MessageCount] = {
     "Split",
     "Join",

@@ -46,6 +46,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     CloseHandle(h);
 }
 
+// Not Noise.h's bytes: the stored sets of earlier releases that the
+// compatibility test compares with were made from these.
 std::string PatternBytes(int64_t size, uint32_t seed) {
     std::string bytes(static_cast<size_t>(size), '\0');
     uint32_t x = seed * 2654435761u + 12345u;
