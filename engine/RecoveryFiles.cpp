@@ -74,13 +74,9 @@ std::string DescriptionPackets(const TPar2Id& setId, const std::string& mainBody
     return text + Par2Packet(setId, Par2CreatorType, Par2CreatorBody(RecoveryCreator));
 }
 
-uint32_t FileCrc(const std::string& path) {
-    std::unique_ptr<TFileStreamLite> file = TFileStreamLite::OpenForReading(path);
-    std::vector<char> buffer(StepBytes);
-    TCrc32 crc;
-    while (const uint32_t got = file->Read(buffer.data(), static_cast<uint32_t>(buffer.size())))
-        crc.Add(buffer.data(), got);
-    return crc.Value;
+// A recovery slice's exponent as its packet holds it, little-endian.
+std::string ExponentBytes(uint32_t e) {
+    return {static_cast<char>(e), static_cast<char>(e >> 8), static_cast<char>(e >> 16), static_cast<char>(e >> 24)};
 }
 
 }  // namespace
@@ -160,6 +156,9 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
     std::vector<std::unique_ptr<TFileStreamLite>> volumes;
     std::vector<std::string> volumeNames;
     std::vector<TMd5> volumeHashes(count, Par2PacketHashStart(setId, Par2RecoveryType));
+    // The CRC-32 of each recovery slice's bytes, for the sfv file's line of
+    // its recovery file, whose head is written last.
+    std::vector<TCrc32> volumeCrcs(count);
     for (uint32_t e = 0; e < count; ++e) {
         volumeNames.push_back(Par2VolumeName(options.Prefix, e, 1, count, 1));
         volumes.push_back(options.Create(volumeNames.back()));
@@ -167,12 +166,11 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
             cancelled = true;
             return {};
         }
-        const char exponent[4] = {static_cast<char>(e), static_cast<char>(e >> 8), static_cast<char>(e >> 16),
-                                  static_cast<char>(e >> 24)};
-        volumeHashes[e].Add(exponent, 4);
+        const std::string exponent = ExponentBytes(e);
+        volumeHashes[e].Add(exponent.data(), 4);
         const std::string placeholder(Par2HeaderSize, '\0');
         volumes.back()->WriteAll(placeholder.data(), placeholder.size(), WriteErrorText);
-        volumes.back()->WriteAll(exponent, 4, WriteErrorText);
+        volumes.back()->WriteAll(exponent.data(), 4, WriteErrorText);
     }
 
     // A window of every recovery slice, and the same bytes of every input
@@ -261,6 +259,7 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
             for (uint32_t e = from; e < to; ++e) {
                 hashes.push_back(&volumeHashes[e]);
                 data.push_back(reinterpret_cast<const uint8_t*>(recovery.data() + e * window));
+                volumeCrcs[e].Add(recovery.data() + e * window, static_cast<size_t>(width));
             }
             Md5AddSideBySide(hashes.data(), data.data(), hashes.size(), static_cast<size_t>(width));
         };
@@ -286,7 +285,8 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
     }
     index->WriteAll(description.data(), description.size(), WriteErrorText);
     index->Close();
-    lines.push_back(TSfvLine{FileNamePart(indexName, NativePathStyle), Crc32(0, description.data(), description.size())});
+    const uint32_t descriptionCrc = Crc32(0, description.data(), description.size());
+    lines.push_back(TSfvLine{FileNamePart(indexName, NativePathStyle), descriptionCrc});
     for (uint32_t e = 0; e < count; ++e) {
         volumes[e]->WriteAll(description.data(), description.size(), WriteErrorText);
         volumes[e]->Seek(0, static_cast<uint8_t>(TSeekOrigin::Begin));
@@ -294,7 +294,13 @@ std::vector<TSfvLine> WriteRecoveryFiles(const std::vector<TRecoveryInput>& inpu
         volumes[e]->WriteAll(header.data(), header.size(), WriteErrorText);
         volumes[e]->Close();
         volumes[e].reset();
-        lines.push_back(TSfvLine{FileNamePart(volumeNames[e], NativePathStyle), FileCrc(volumeNames[e])});
+        // The file is its packet's header and exponent, the slice, then
+        // the description: its CRC follows from theirs, unread.
+        const std::string exponent = ExponentBytes(e);
+        const uint32_t head = Crc32(Crc32(0, header.data(), header.size()), exponent.data(), 4);
+        const uint32_t crc =
+            Crc32Combine(Crc32Combine(head, volumeCrcs[e].Value, sliceSize), descriptionCrc, description.size());
+        lines.push_back(TSfvLine{FileNamePart(volumeNames[e], NativePathStyle), crc});
     }
     return lines;
 }

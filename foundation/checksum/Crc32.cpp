@@ -109,3 +109,33 @@ const char* Crc32Method() {
     return CanFoldCrc32Wide() ? "carry-less multiplication, two blocks at a time (VPCLMULQDQ)"
                               : "carry-less multiplication (PCLMULQDQ)";
 }
+
+namespace {
+
+// The product of two polynomials modulo the CRC's, both reflected as the
+// register holds them (bit 31 is x^0).
+uint32_t MultiplyModulo(uint32_t a, uint32_t b) {
+    uint32_t product = 0;
+    for (uint32_t bit = 1u << 31; bit != 0; bit >>= 1) {
+        if (a & bit)
+            product ^= b;
+        b = (b & 1) ? (b >> 1) ^ Polynomial : b >> 1;
+    }
+    return product;
+}
+
+}  // namespace
+
+// Bytes of B move the register of A on as zeros would, that is times
+// x^(8 * lengthB); the starting and final inversions cancel (the CRC of A
+// then B is that product XOR the CRC of B).
+uint32_t Crc32Combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) {
+    uint32_t power = 1u << (31 - 8);  // x^8: one byte
+    uint32_t shifted = crcA;
+    for (uint64_t n = lengthB; n != 0; n >>= 1) {
+        if (n & 1)
+            shifted = MultiplyModulo(power, shifted);
+        power = MultiplyModulo(power, power);
+    }
+    return shifted ^ crcB;
+}

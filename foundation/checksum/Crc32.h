@@ -12,6 +12,10 @@ uint32_t Crc32(uint32_t crc, const void* data, size_t length);
 // paths are held to.
 uint32_t Crc32Bitwise(uint32_t crc, const void* data, size_t length);
 
+// The CRC of A followed by B from the CRCs of both and the length of B,
+// without their bytes: for a file whose head is written last.
+uint32_t Crc32Combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB);
+
 // Which way Crc32 computes on this processor, for the benchmarks' figures.
 const char* Crc32Method();
 

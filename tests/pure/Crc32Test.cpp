@@ -52,6 +52,26 @@ TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheReference) {
     }
 }
 
+// The CRC of two pieces from theirs alone, around the lengths where the
+// folding starts and around a power of two, and with empty pieces.
+TEST(Crc32, CombinedFromThePiecesCrcs) {
+    std::string bytes(4 << 20, '\0');
+    uint32_t x = 12345;
+    for (char& b : bytes) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<char>(x >> 23);
+    }
+    for (const size_t cut : {size_t{0}, size_t{1}, size_t{15}, size_t{16}, size_t{255}, size_t{256}, size_t{4096},
+                             size_t{1} << 20, (size_t{1} << 21) + 3}) {
+        for (const size_t tail : {size_t{0}, size_t{1}, size_t{68}, size_t{65536}, size_t{1453568}}) {
+            SCOPED_TRACE(std::to_string(cut) + " then " + std::to_string(tail));
+            const uint32_t a = Crc32(0, bytes.data(), cut);
+            const uint32_t b = Crc32(0, bytes.data() + cut, tail);
+            EXPECT_EQ(Crc32(0, bytes.data(), cut + tail), Crc32Combine(a, b, tail));
+        }
+    }
+}
+
 TEST(Crc32, KeptAcrossPiecesAsAFileIsCopied) {
     const std::string data = NoiseBytes(131072 * 3 + 5, 3);
     TCrc32 crc;
