@@ -49,7 +49,10 @@ for set in file/parts/f.bin tree/parts/src; do
 done
 
 # One byte of part 7 of 20 flipped: cksfv names that part and no other.
-printf '\377' | dd of="$work/file/parts/f.bin.007" bs=1 seek=500 conv=notrunc 2>/dev/null
+# Every bit is inverted, so the byte changes whatever random value it held.
+part7=$work/file/parts/f.bin.007
+byte=$(od -An -tu1 -j500 -N1 "$part7" | tr -d ' ')
+printf "\\$(printf '%03o' $((255 - byte)))" | dd of="$part7" bs=1 seek=500 conv=notrunc 2>/dev/null
 if (cd "$work/file/parts" && cksfv -q -f f.bin.sfv >"$work/cksfv.log" 2>&1); then
     fail "cksfv accepts a damaged part"
 elif ! grep -q 'f.bin.007' "$work/cksfv.log" || grep -v 'f.bin.007' "$work/cksfv.log" | grep -q 'f.bin.0'; then

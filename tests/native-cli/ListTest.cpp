@@ -54,7 +54,7 @@ TEST(List, HeaderFaults) {
     } rows[] = {
         {"data parts gone", "rm s/f.bin.00[1-3]", 0},
         {"header file missing", "rm s/f.bin.h001", 1},
-        {"header damaged", "printf 'Z' | dd of=s/f.bin.h001 bs=1 seek=3 conv=notrunc status=none", 13},
+        {"header damaged", "flip s/f.bin.h001 3", 13},
         {"header not a header", "sed -i 's/2500/25x0/' s/f.bin.h001 && rm s/f.bin.sfv", 8},
         {"a directory named", "true", 3},
     };

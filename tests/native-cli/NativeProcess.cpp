@@ -78,6 +78,13 @@ TNativeRun RunNative(const std::vector<std::string>& args, const std::string& wo
     return RunProgram(Program(), args, workDir, environment);
 }
 
+// flip FILE OFFSET inverts every bit of one byte, so the byte changes
+// whatever it held: writing a fixed byte into random data leaves the file
+// as it was once in 256 runs.
+const char* const FlipFunction =
+    "flip() { local b; b=$(od -An -tu1 -j\"$2\" -N1 \"$1\" | tr -d ' ') && "
+    "printf \"\\\\$(printf %03o $((255 - b)))\" | dd of=\"$1\" bs=1 seek=\"$2\" conv=notrunc status=none; }\n";
+
 TNativeRun RunShell(const std::string& script, const std::string& workDir) {
-    return RunProgram("/bin/bash", {"-c", script}, workDir, {"FENDRIX=" + Program()});
+    return RunProgram("/bin/bash", {"-c", FlipFunction + script}, workDir, {"FENDRIX=" + Program()});
 }

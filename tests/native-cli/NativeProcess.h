@@ -18,5 +18,6 @@ void SetNativeProgram(const std::string& path);
 TNativeRun RunNative(const std::vector<std::string>& args, const std::string& workDir,
                      const std::vector<std::string>& environment = {});
 
-// A bash script, for pipelines: the program under test is "$FENDRIX".
+// A bash script, for pipelines: the program under test is "$FENDRIX", and
+// "flip FILE OFFSET" damages one byte.
 TNativeRun RunShell(const std::string& script, const std::string& workDir);

@@ -27,13 +27,12 @@ TEST(RecoveryInterop, WithPar2) {
          "par2 repair -q f.bin.par2 >/dev/null && cksfv -q -f f.bin.sfv",
          0, ""},
         {"par2 rebuilds a damaged part and a damaged recovery file stays aside",
-         "\"$FENDRIX\" split ../f.bin . -s 100000 -r 2 -q && printf X | dd of=f.bin.003 bs=1 seek=77 conv=notrunc "
-         "status=none && printf X | dd of=f.bin.vol0+1.par2 bs=1 seek=999 conv=notrunc status=none && "
+         "\"$FENDRIX\" split ../f.bin . -s 100000 -r 2 -q && flip f.bin.003 77 && flip f.bin.vol0+1.par2 999 && "
          "par2 repair -q f.bin.par2 >/dev/null && cmp f.bin.003 ../f.bin.003.want",
          0, ""},
         {"par2's own slices: the verify run finds and mends what it can rebuild",
          "\"$FENDRIX\" split ../f.bin . -s 100000 -q && par2 create -q -r30 f.bin.par2 f.bin.0* f.bin.h001 >/dev/null "
-         "&& rm f.bin.004 && printf X | dd of=f.bin.001 bs=1 seek=5 conv=notrunc status=none && "
+         "&& rm f.bin.004 && flip f.bin.001 5 && "
          "{ \"$FENDRIX\" verify f.bin.001; [ $? -eq 14 ]; } && \"$FENDRIX\" verify --repair f.bin.001 && "
          "cksfv -q -f f.bin.sfv",
          0, "f.bin.001.damaged"},
@@ -48,7 +47,7 @@ TEST(RecoveryInterop, WithPar2) {
          1, "1 more would be needed"},
         {"a description that names a file outside the set is never written",
          "head -c 1000 /dev/urandom >victim && \"$FENDRIX\" split ../f.bin . -s 100000 -q && par2 create -q -r30 f.bin.par2 f.bin.0* "
-         "victim >/dev/null && rm f.bin.003 && printf X | dd of=victim bs=1 seek=9 conv=notrunc status=none && "
+         "victim >/dev/null && rm f.bin.003 && flip victim 9 && "
          "cp victim ../victim.damaged && \"$FENDRIX\" verify --repair f.bin.001 && cmp victim ../victim.damaged && "
          "[ ! -e victim.damaged ]",
          0, ""},
@@ -99,7 +98,7 @@ TEST(RecoveryInterop, EveryLossUpToTheCount) {
             for (size_t v : {a, b}) {
                 for (const std::string& name : volumes[v])
                     damage += (v % 2 == 0 ? "rm -f c/" + name
-                                          : "printf Z | dd of=c/" + name + " bs=1 seek=3 conv=notrunc status=none") +
+                                          : "flip c/" + name + " 3") +
                               " && ";
             }
             SCOPED_TRACE(damage);
@@ -138,7 +137,7 @@ TEST(RecoveryInterop, RandomLossesOfALargeSet) {
             char name[16];
             std::snprintf(name, sizeof name, "c/big.%03d", parts[static_cast<size_t>(i)]);
             damage += (i % 2 == 0 ? std::string("rm ") + name
-                                  : std::string("printf Z | dd of=") + name + " bs=1 seek=100 conv=notrunc status=none") +
+                                  : std::string("flip ") + name + " 100") +
                       " && ";
         }
         SCOPED_TRACE(damage);
