@@ -94,11 +94,13 @@ uint32_t TFileStreamLite::Write(const void* buffer, uint32_t count) {
 bool TFileStreamLite::CopyInSystem(TFileStreamLite& to, uint64_t count, char* buffer, uint32_t bufferSize,
                                    const TBytesSeen& see, uint64_t& done) {
     TOsError error;
-    if (OsCopyInSystem(Handle, to.Handle, count, buffer, bufferSize, see, done, error))
+    TCopyFailure failed = TCopyFailure::EitherFile;
+    if (OsCopyInSystem(Handle, to.Handle, count, buffer, bufferSize, see, done, error, failed))
         return true;
-    // The system does not say which of the two files failed.
     if (error.Kind != TOsErrorKind::None)
-        RaiseOsError(error);
+        RaiseOsError(error, failed == TCopyFailure::Source        ? Path
+                            : failed == TCopyFailure::Destination ? to.Path
+                                                                  : std::string());
     return false;
 }
 

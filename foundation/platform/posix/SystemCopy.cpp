@@ -1,12 +1,14 @@
-// Copies that Linux makes inside the kernel. Bytes that nobody needs to see
-// go through copy_file_range, which clones blocks where the file system
-// shares them (XFS, btrfs) and otherwise copies them once, in the kernel.
-// Bytes that must be seen (a CRC needs every one) are cloned or left to the
-// caller: where the blocks are shared the copy costs nothing and the one
-// read is the CRC's; where the kernel would copy them anyway, its copy and a
-// read beside it cost more than the caller's own read and write, which see
-// the bytes on the way.
+// Copies that Linux makes inside the kernel, or with one copy of each byte.
+// Bytes that nobody needs to see go through copy_file_range, which clones
+// blocks where the file system shares them (XFS, btrfs) and otherwise copies
+// them once, in the kernel. Bytes that must be seen (a CRC needs every one)
+// are cloned where the blocks can be shared, and the CRC is their one read;
+// elsewhere they are written from a mapping of the source on a second
+// thread while this one shows them from the same pages: one copy, where a
+// read and a write make two.
 #include "../SystemCopy.h"
+#include "../WorkerThread.h"
+#include "MappedFile.h"
 #include "Posix.h"
 
 #include <fcntl.h>
@@ -88,6 +90,14 @@ int ShowBytes(int in, off_t offset, uint64_t length, char* buffer, uint32_t buff
     return 0;
 }
 
+// Shows what the clone made the part's own from a mapping, or through buffer
+// where the system maps nothing.
+int ShowCloned(int in, off_t offset, uint64_t length, char* buffer, uint32_t bufferSize, const TBytesSeen& see) {
+    const TMappedRange range(in, offset, length);
+    uint64_t shown = 0;
+    return range.Bytes() ? ShowMapped(range, see, shown) : ShowBytes(in, offset, length, buffer, bufferSize, see);
+}
+
 bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t bufferSize, const TBytesSeen& see,
                   uint64_t& done, TOsError& error) {
     const off_t inAt = lseek(in, 0, SEEK_CUR);
@@ -111,16 +121,72 @@ bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t buffer
         lseek(out, outAt + static_cast<off_t>(length), SEEK_SET) < 0)
         return Failed(errno, error);
     done = length;
-    const int readError = ShowBytes(in, inAt, length, buffer, bufferSize, see);
+    const int readError = ShowCloned(in, inAt, length, buffer, bufferSize, see);
     return readError == 0 || Failed(readError, error);
+}
+
+// The worker that writes while the calling thread shows, kept as long as
+// that thread: a split asks for a copy for every part, and a thread for
+// each would cost more than the copy of a diskette's part.
+TWorkerThread& CopyWorker() {
+    static thread_local TWorkerThread worker;
+    return worker;
+}
+
+// The whole range, written to out at its position; 0 or the error number.
+int WriteMapped(int out, const TMappedRange& range, uint64_t& written) {
+    written = 0;
+    while (written < range.Length()) {
+        const size_t ask = static_cast<size_t>(std::min(range.Length() - written, LargestStep));
+        const ssize_t n = write(out, range.Bytes() + written, ask);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
+        written += static_cast<uint64_t>(n);
+    }
+    return 0;
+}
+
+bool WriteAndShow(int in, int out, uint64_t count, const TBytesSeen& see, uint64_t& done, TOsError& error,
+                  TCopyFailure& failed) {
+    const off_t inAt = lseek(in, 0, SEEK_CUR);
+    struct stat st;
+    // A pipe or a device is left to the caller's reads.
+    if (inAt < 0 || fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (inAt >= st.st_size)
+        return true;
+    const TMappedRange range(in, inAt, std::min(count, static_cast<uint64_t>(st.st_size - inAt)));
+    if (!range.Bytes())
+        return false;
+    uint64_t written = 0;
+    uint64_t shown = 0;
+    int writeError = 0;
+    int showError = 0;
+    CopyWorker().RunAlongside([&] { writeError = WriteMapped(out, range, written); },
+                              [&] { showError = ShowMapped(range, see, shown); });
+    done = written;
+    failed = TCopyFailure::Source;
+    if (lseek(in, inAt + static_cast<off_t>(written), SEEK_SET) < 0)
+        return Failed(error);
+    // A write that met a page the source no longer has says EFAULT: the
+    // source lost bytes, as the show says when it meets one first.
+    if (showError != 0 || writeError == EFAULT)
+        return Failed(EIO, error);
+    failed = TCopyFailure::Destination;
+    return writeError == 0 || Failed(writeError, error);
 }
 
 }  // namespace
 
 bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, uint32_t bufferSize,
-                    const TBytesSeen& see, uint64_t& done, TOsError& error) {
+                    const TBytesSeen& see, uint64_t& done, TOsError& error, TCopyFailure& failed) {
     done = 0;
     error = TOsError();
+    failed = TCopyFailure::EitherFile;
     if (InjectedError(TFileOperation::Read, error))
         return false;
     // A write that takes fewer bytes than it is given is what a full disk
@@ -129,6 +195,9 @@ bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, 
         return Failed(fault.Error != 0 ? static_cast<int>(fault.Error) : ENOSPC, error);
     const int in = AsDescriptor(from);
     const int out = AsDescriptor(to);
-    return see ? CloneAndShow(in, out, count, buffer, bufferSize, see, done, error)
-               : KernelCopy(in, out, count, done, error);
+    if (!see)
+        return KernelCopy(in, out, count, done, error);
+    if (CloneAndShow(in, out, count, buffer, bufferSize, see, done, error) || error.Kind != TOsErrorKind::None)
+        return error.Kind == TOsErrorKind::None;
+    return WriteAndShow(in, out, count, see, done, error, failed);
 }

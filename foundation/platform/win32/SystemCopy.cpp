@@ -3,8 +3,9 @@
 #include "../SystemCopy.h"
 
 bool OsCopyInSystem(TOsHandle, TOsHandle, uint64_t, char*, uint32_t, const TBytesSeen&, uint64_t& done,
-                    TOsError& error) {
+                    TOsError& error, TCopyFailure& failed) {
     done = 0;
     error = TOsError();
+    failed = TCopyFailure::EitherFile;
     return false;
 }
