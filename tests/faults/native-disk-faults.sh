@@ -37,6 +37,14 @@ mount -t tmpfs -o size=1m tmpfs "$full"
 expect 9 "split onto a full disk" "$fendrix" split "$work/src" "$full"
 expect 9 "join onto a full disk" "$fendrix" join "$work/set/src.001" "$full"
 umount "$full"
+# A file with holes on the full disk itself: each hole read takes a new page,
+# which the disk no longer has. The fault is the full disk's, not a read's.
+mount -t tmpfs -o size=1m tmpfs "$full"
+truncate -s 3M "$full/holes.bin" && mkdir "$full/parts"
+expect 9 "split of a file with holes on a full disk" "$fendrix" split "$full/holes.bin" "$full/parts"
+grep -q "No space left" "$work/err" || fail "the full disk is not named as the fault: $(cat "$work/err")"
+[ "$(stat -c %s "$full/holes.bin")" -eq 3145728 ] || fail "the file with holes changed"
+umount "$full"
 
 mount -t tmpfs -o size=8m tmpfs "$ro"
 mount -o remount,ro "$ro"

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <linux/fs.h>
@@ -27,6 +28,11 @@ namespace {
 // copy_file_range and pread take a size_t, but a kernel moves at most
 // about 2 GiB in one call anyway.
 constexpr uint64_t LargestStep = 1 << 30;
+
+// The most of a source mapped at once. Mapped pages count as the process's
+// own while they stay mapped: a window this size keeps its memory flat and
+// small, and is still a thousand times the cost of starting a step.
+constexpr uint64_t MappedWindow = 8 << 20;
 
 #if defined(__linux__)
 ssize_t KernelCopyStep(int in, int out, size_t count) {
@@ -93,9 +99,18 @@ int ShowBytes(int in, off_t offset, uint64_t length, char* buffer, uint32_t buff
 // Shows what the clone made the part's own from a mapping, or through buffer
 // where the system maps nothing.
 int ShowCloned(int in, off_t offset, uint64_t length, char* buffer, uint32_t bufferSize, const TBytesSeen& see) {
-    const TMappedRange range(in, offset, length);
-    uint64_t shown = 0;
-    return range.Bytes() ? ShowMapped(range, see, shown) : ShowBytes(in, offset, length, buffer, bufferSize, see);
+    for (uint64_t done = 0; done < length;) {
+        const uint64_t step = std::min(length - done, MappedWindow);
+        const off_t at = offset + static_cast<off_t>(done);
+        const TMappedRange range(in, at, step);
+        uint64_t shown = 0;
+        const int error =
+            range.Bytes() ? ShowMapped(range, see, shown) : ShowBytes(in, at, step, buffer, bufferSize, see);
+        if (error != 0)
+            return error;
+        done += step;
+    }
+    return 0;
 }
 
 bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t bufferSize, const TBytesSeen& see,
@@ -150,6 +165,23 @@ int WriteMapped(int out, const TMappedRange& range, uint64_t& written) {
     return 0;
 }
 
+// Why a page of the source's mapping could not be had, which the fault does
+// not say: the source lost it (it was cut short), the memory it needs is not
+// there (a hole of a file on a full tmpfs takes a new page), or the disk
+// could not read it.
+int MappingFault(int in, int out, uint64_t end, TCopyFailure& failed) {
+    struct stat st;
+    struct statvfs space;
+    failed = TCopyFailure::Source;
+    if (fstat(in, &st) == 0 && static_cast<uint64_t>(st.st_size) < end)
+        return EIO;
+    if (fstatvfs(out, &space) == 0 && space.f_bavail == 0) {
+        failed = TCopyFailure::Destination;
+        return ENOSPC;
+    }
+    return EIO;
+}
+
 bool WriteAndShow(int in, int out, uint64_t count, const TBytesSeen& see, uint64_t& done, TOsError& error,
                   TCopyFailure& failed) {
     const off_t inAt = lseek(in, 0, SEEK_CUR);
@@ -159,7 +191,7 @@ bool WriteAndShow(int in, int out, uint64_t count, const TBytesSeen& see, uint64
         return false;
     if (inAt >= st.st_size)
         return true;
-    const TMappedRange range(in, inAt, std::min(count, static_cast<uint64_t>(st.st_size - inAt)));
+    const TMappedRange range(in, inAt, std::min({count, MappedWindow, static_cast<uint64_t>(st.st_size - inAt)}));
     if (!range.Bytes())
         return false;
     uint64_t written = 0;
@@ -172,10 +204,10 @@ bool WriteAndShow(int in, int out, uint64_t count, const TBytesSeen& see, uint64
     failed = TCopyFailure::Source;
     if (lseek(in, inAt + static_cast<off_t>(written), SEEK_SET) < 0)
         return Failed(error);
-    // A write that met a page the source no longer has says EFAULT: the
-    // source lost bytes, as the show says when it meets one first.
+    // A write that met a page it could not have says EFAULT, as the show
+    // says EIO when it meets one first.
     if (showError != 0 || writeError == EFAULT)
-        return Failed(EIO, error);
+        return Failed(MappingFault(in, out, static_cast<uint64_t>(inAt) + range.Length(), failed), error);
     failed = TCopyFailure::Destination;
     return writeError == 0 || Failed(writeError, error);
 }
