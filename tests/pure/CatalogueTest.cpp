@@ -1,4 +1,5 @@
 #include "foundation/UnitLanguage.h"
+#include "foundation/platform/NativeHelpText.h"
 #include "foundation/platform/TextServices.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,10 @@ TEST_F(Catalogue, HoldsEveryMessageExactlyInBothLanguages) {
 TEST_F(Catalogue, EveryAddedTextHasAnItalianOneWithTheSameArguments) {
     for (int n = 0; n < AddedMessageCount; ++n) {
         SCOPED_TRACE("added message " + std::to_string(n));
+        // The Windows program leaves out the help of a command line it
+        // does not have.
+        if (MessageCount + n == msgNativeHelp && NativeHelpEnglish[0] == '\0' && NativeHelpItalian[0] == '\0')
+            continue;
         const std::string english = AddedMessageTable[n];
         const std::string italian = AddedMessageTable[n + AddedMessageCount];
         EXPECT_FALSE(english.empty());

@@ -1,0 +1,4 @@
+#include "../NativeHelpText.h"
+
+const char NativeHelpEnglish[] = "";
+const char NativeHelpItalian[] = "";
