@@ -1,6 +1,6 @@
 // What every job shares: the path check, the hooks to the window, the
 // result texts and the frame around the job's own steps.
-#include "JobProgress.h"
+#include "JobDialogue.h"
 #include "JobWindow.h"
 #include "UnitFendrix.h"
 
@@ -8,7 +8,6 @@
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
-#include "foundation/platform/Prompts.h"
 
 #include <new>
 
@@ -86,8 +85,15 @@ uint8_t TFendrix::JoinJob() {
     return RunJobFrame(false, &TFendrix::JoinSteps);
 }
 
-int TFendrix::MessageBox(const std::string& text, uint32_t style) {
-    return ShowMessageBox(OwnerWindow(), text, Caption, style);
+TJobDialogue& TFendrix::Dialogue() {
+    if (GivenDialogue)
+        return *GivenDialogue;
+    const bool silent = Params && Params->Silent;
+    if (!OwnDialogue || OwnDialogueSilent != silent) {
+        OwnDialogue = silent ? std::make_unique<TSilentDialogue>() : MakeWindowDialogue(Caption);
+        OwnDialogueSilent = silent;
+    }
+    return *OwnDialogue;
 }
 
 std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::string& name, bool& overwriteAll) {
@@ -95,11 +101,11 @@ std::unique_ptr<TFileStreamLite> TFendrix::CreateAskingToOverwrite(const std::st
     // Before that, a file that is not there yet is created in the same step
     // that finds it missing: a separate look-up reads the whole directory
     // again on some file systems.
-    if (!(overwriteAll || Params->Silent)) {
+    if (!overwriteAll && Dialogue().Attended()) {
         if (auto created = TFileStreamLite::CreateIfAbsent(name))
             return created;
         if (PathKind(name) == pkFile) {
-            overwriteAll = MessageBox(LangText(msgConfirmOverwrite, {name}), mbYesNo | mbIconQuestion | mbDefButton2) == idYes;
+            overwriteAll = Dialogue().Confirm(TQuestion::Overwrite, LangText(msgConfirmOverwrite, {name}));
             if (!overwriteAll)
                 return nullptr;
         }
@@ -115,8 +121,7 @@ uint8_t TFendrix::ReportFileError(const EExceptionLite& failure) {
 
 uint8_t TFendrix::ReportFileError(const std::string& text) {
     FailureText = text;
-    if (!Params->Silent)
-        MessageBox(text, mbIconError | mbOk);
+    Dialogue().Notify(TNotice::Error, text);
     return rcFileError;
 }
 
@@ -127,8 +132,8 @@ void TFendrix::ShowResultMessage(uint8_t code) {
     std::string text = ResultText(code);
     if (!text.empty() && !FailureText.empty())
         text = FailureText;
-    if (!text.empty() && !Params->Silent)
-        MessageBox(text, mbIconWarning | mbOk);
+    if (!text.empty())
+        Dialogue().Notify(TNotice::Warning, text);
 }
 
 std::string TFendrix::ResultText(uint8_t code) {
@@ -160,8 +165,7 @@ bool TFendrix::BatchNameFits(const std::string& source) const {
 
 void TFendrix::RefuseBatch(const std::string& source) {
     Params->Batch = false;
-    if (!Params->Silent)
-        MessageBox(LangText(msgBatchNameNotOem, {FileNamePart(source, NativePathStyle)}), mbIconWarning | mbOk);
+    Dialogue().Notify(TNotice::Warning, LangText(msgBatchNameNotOem, {FileNamePart(source, NativePathStyle)}));
 }
 
 uint8_t TFendrix::CheckPaths(bool splitting) {
@@ -214,38 +218,30 @@ uint8_t TFendrix::CheckOutputDir() {
     }
 }
 
+void TFendrix::Tell(const std::string& text) {
+    Dialogue().Tell(text);
+}
+
 bool TFendrix::CheckCancel(const std::string& caption) {
-    if (Params->Silent || !JobWindow)
-        return false;
-    return JobWindow->CheckCancel(caption);
+    return Dialogue().CheckCancel(caption);
 }
 
 void* TFendrix::OwnerWindow() {
-    if (Params->Silent || !JobWindow)
-        return nullptr;
-    return JobWindow->WindowHandle();
+    return Dialogue().OwnerWindow();
 }
 
 void TFendrix::SetProgressTotal(int64_t total) {
-    if (Progress)
-        Progress->SetTotal(total);
-    if (!Params->Silent && JobWindow)
-        JobWindow->SetProgressTotal(total);
+    Dialogue().SetProgressTotal(total);
 }
 
 void TFendrix::SetProgressPosition(int64_t position) {
-    if (Progress)
-        Progress->SetPosition(position);
-    if (!Params->Silent && JobWindow)
-        JobWindow->SetProgressPosition(position);
+    Dialogue().SetProgressPosition(position);
 }
 
 void TFendrix::BeginBusy() {
-    if (!Params->Silent && JobWindow)
-        JobWindow->SetBusyCursor();
+    Dialogue().BeginBusy();
 }
 
 void TFendrix::EndBusy() {
-    if (!Params->Silent && JobWindow)
-        JobWindow->ClearBusyCursor();
+    Dialogue().EndBusy();
 }

@@ -2,6 +2,7 @@
 // numbered parts alone), then the data parts in number order streamed into
 // the listed files, each stamped with its recorded time.
 #include "Attempt.h"
+#include "JobDialogue.h"
 #include "JoinedSetAccess.h"
 #include "ParityRepair.h"
 #include "RecoveryRepair.h"
@@ -15,7 +16,6 @@
 #include "foundation/UnitLanguage.h"
 #include "foundation/checksum/Crc32.h"
 #include "foundation/platform/FileSystem.h"
-#include "foundation/platform/Prompts.h"
 #include "index/EntryNames.h"
 #include "index/PartNames.h"
 #include "index/RestorableList.h"
@@ -26,11 +26,6 @@
 #include <vector>
 
 namespace {
-
-// Flags of the open-file dialog for a missing part: hide the read-only box,
-// the path and the file must exist.
-constexpr uint32_t OpenPartDialogFlags = 0x1804;
-constexpr size_t DialogPathLimit = 259;
 
 class TJoinRun {
 public:
@@ -82,7 +77,6 @@ private:
     void RestoreDirectoryTimes();
     void RewindToPartStart();
     uint8_t AskForPart(std::string& partsDir, const std::string& name);
-    bool BrowseForPart(std::string& partsDir, const std::string& name);
     int32_t OpenNextOutput(int32_t index);
     void FinishOutput();
     bool IsPartOfTheSet(const std::string& path) const;
@@ -313,15 +307,17 @@ bool TJoinRun::VerifiedPart(bool header, bool lastRead) {
     }
     if (fault.empty())
         return true;
-    if (Params.Silent) {
-        if (!RebuildPart(PartName)) {
+    // Another copy from the person, or the part rebuilt; unattended, the
+    // damage is the job's result.
+    TJobDialogue& dialogue = Job.Dialogue();
+    dialogue.Notify(TNotice::Warning, windowText);
+    if (!dialogue.ChooseFile(PartsDir, PartName) && !RebuildPart(PartName)) {
+        if (dialogue.Attended()) {
+            Result = rcCancelled;
+        } else {
             Job.FailureText = WithParityNote(fault, PartName);
             Result = rcDamaged;
         }
-    } else {
-        Job.MessageBox(windowText, mbOk | mbIconWarning);
-        if (!BrowseForPart(PartsDir, PartName) && !RebuildPart(PartName))
-            Result = rcCancelled;
     }
     if (Result != rcOk)
         return false;
@@ -423,9 +419,8 @@ bool TJoinRun::RebuildFromRecovery(const std::string& name) {
             TFolderAccess parts(PartsDir);
             parts.Target = [this](const std::string& lost) { return RebuiltCopies[UpperText(lost)]; };
             Recovery.Check(parts);
-            if (Recovery.CanRebuild() && (Params.Silent ||
-                                          Job.MessageBox(LangText(msgRebuildFromRecovery, {name}),
-                                                         mbYesNo | mbIconQuestion) == idYes)) {
+            if (Recovery.CanRebuild() &&
+                Job.Dialogue().Confirm(TQuestion::Rebuild, LangText(msgRebuildFromRecovery, {name}))) {
                 for (const std::string& lost : Recovery.Lost())
                     RebuiltCopies[UpperText(lost)] = FreeCopyPath(lost);
                 return Recovery.Rebuild(parts);
@@ -480,8 +475,8 @@ void TJoinRun::RebuildLeftParts() {
     const std::string index = SetStem + "par2";
     std::string dir = PartsDir;
     if (PathKind(AddTrailingBackslash(dir, NativePathStyle) + index) != pkFile) {
-        Job.MessageBox(LangText(msgInsertRecoveryDisk, {LeftParts.front(), index}), mbOk | mbIconInformation);
-        if (!BrowseForPart(dir, index)) {
+        Job.Dialogue().Notify(TNotice::Information, LangText(msgInsertRecoveryDisk, {LeftParts.front(), index}));
+        if (!Job.Dialogue().ChooseFile(dir, index)) {
             Job.FailureText = LangText(msgFileMissing, {LeftParts.front()});
             Result = rcSourceNotFound;
             return;
@@ -541,8 +536,7 @@ bool TJoinRun::RebuildFromParity(const std::string& name) {
         const int32_t volume = Parity.Loaded() ? Parity.VolumeOf(name) : -1;
         if (volume < 0)
             return false;
-        if (!Params.Silent &&
-            Job.MessageBox(LangText(msgRebuildFromParity, {name}), mbYesNo | mbIconQuestion) != idYes)
+        if (!Job.Dialogue().Confirm(TQuestion::Rebuild, LangText(msgRebuildFromParity, {name})))
             return false;
         return Parity.Rebuild(PartsDir, volume);
     });
@@ -629,36 +623,23 @@ uint8_t TJoinRun::AskForPart(std::string& partsDir, const std::string& name) {
     auto present = [&] { return PathKind(AddTrailingBackslash(partsDir, NativePathStyle) + name) == pkFile; };
     if (present())
         return rcOk;
-    if (Params.Silent) {
-        if (RebuildPart(name))
-            return rcOk;
+    // The next diskette, the file chosen, the part rebuilt, or left for the
+    // recovery files to rebuild at the end; unattended, a part that cannot
+    // be rebuilt at once is the job's result.
+    TJobDialogue& dialogue = Job.Dialogue();
+    dialogue.Notify(TNotice::Information, LangText(msgInsertNextDisk, {name}));
+    if (dialogue.Attended() && present())
+        return rcOk;
+    if (dialogue.ChooseFile(partsDir, name) || RebuildPart(name))
+        return rcOk;
+    if (!dialogue.Attended()) {
         Job.FailureText = WithParityNote(LangText(msgFileMissing, {name}), name);
         return rcSourceNotFound;
     }
-    Job.MessageBox(LangText(msgInsertNextDisk, {name}), mbOk | mbIconInformation);
-    if (present())
+    if (LeaveForRecovery(name))
         return rcOk;
-    if (BrowseForPart(partsDir, name) || RebuildPart(name) || LeaveForRecovery(name))
-        return rcOk;
-    Job.MessageBox(LangText(msgFileMissing, {name}), mbOk | mbIconWarning);
+    dialogue.Notify(TNotice::Warning, LangText(msgFileMissing, {name}));
     return rcCancelled;
-}
-
-// The open-file dialog until the user picks a file of that name, whose
-// folder then becomes the one parts are read from; false when cancelled.
-bool TJoinRun::BrowseForPart(std::string& partsDir, const std::string& name) {
-    for (;;) {
-        TOpenFileRequest request;
-        request.Owner = Job.OwnerWindow();
-        request.FileName = (AddTrailingBackslash(partsDir, NativePathStyle) + name).substr(0, DialogPathLimit);
-        request.Flags = OpenPartDialogFlags;
-        if (!ShowOpenFileDialog(request))
-            return false;
-        if (UpperText(request.FileTitle) == UpperText(name)) {
-            partsDir = ParentPath(request.FileName, NativePathStyle);
-            return true;
-        }
-    }
 }
 
 int32_t TJoinRun::OpenNextOutput(int32_t index) {
@@ -706,9 +687,10 @@ int32_t TJoinRun::OpenNextOutput(int32_t index) {
 bool TJoinRun::BuildNumberedList() {
     const std::string dir = AddTrailingBackslash(PartsDir, NativePathStyle);
     std::vector<int32_t> numbers;
-    // The first part of the set that is not there, for a silent join's text.
+    // The first part of the set that is not there, for an unattended join's
+    // text.
     auto missing = [&](int32_t number) {
-        if (Params.Silent)
+        if (!Job.Dialogue().Attended())
             Job.FailureText = LangText(msgFileMissing, {PartFileName(SetStem, false, number)});
     };
     if (Checksums.Empty()) {
@@ -744,8 +726,7 @@ bool TJoinRun::BuildNumberedList() {
         if (numbers[i] != static_cast<int32_t>(i + 1) || !OsQueryPath(dir + name, info) ||
             info.Kind != TEntryKind::File) {
             missing(static_cast<int32_t>(i + 1));
-            if (!Params.Silent)
-                Job.MessageBox(LangText(msgFileMissing, {name}), mbOk | mbIconWarning);
+            Job.Dialogue().Notify(TNotice::Warning, LangText(msgFileMissing, {name}));
             FileList.Clear();
             return false;
         }
@@ -800,10 +781,8 @@ uint8_t TFendrix::JoinCore() {
 }
 
 uint8_t TFendrix::JoinSteps(uint8_t r) {
-    if (r == rcOk && !Params->Silent) {
-        if (MessageBox(LangText(msgConfirmJoin, {LangText(msgEscInterrupts)}), mbYesNo | mbIconInformation) == idNo)
-            r = rcCancelled;
-    }
+    if (r == rcOk && !Dialogue().Confirm(TQuestion::Start, LangText(msgConfirmJoin, {LangText(msgEscInterrupts)})))
+        r = rcCancelled;
     if (r == rcOk)
         r = JoinCore();
     return r;

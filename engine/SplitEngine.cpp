@@ -1,6 +1,7 @@
 // The split job: the source's files, read in list order as one stream of
 // bytes, cut into data parts of the part size, then the header text spread
 // over header files behind the last data part.
+#include "JobDialogue.h"
 #include "PartSize.h"
 #include "RecoveryFiles.h"
 #include "SetLayout.h"
@@ -13,7 +14,6 @@
 #include "foundation/UnitImport.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
-#include "foundation/platform/Prompts.h"
 #include "foundation/checksum/Crc32.h"
 #include "index/ParityText.h"
 #include "index/PartNames.h"
@@ -342,9 +342,8 @@ void TFendrix::CopyProgram() {
     TOsError error;
     const std::string target = AddTrailingBackslash(Params->OutputDir, NativePathStyle) + "Fendrix.exe";
     const std::string program = Params->ProgramToCopy.empty() ? ArgumentText(0) : Params->ProgramToCopy;
-    if (!OsCopyFileNoReplace(program, target, error) && error.Kind != TOsErrorKind::Exists &&
-        !Params->Silent)
-        MessageBox(error.Text, mbIconError | mbOk);
+    if (!OsCopyFileNoReplace(program, target, error) && error.Kind != TOsErrorKind::Exists)
+        Dialogue().Notify(TNotice::Error, error.Text);
 }
 
 int64_t TFendrix::PartCount(int64_t byteCount) const {
@@ -413,11 +412,9 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
         if (!victim.empty())
             r = ReportFileError(LangText(msgSourceInTheWay, {victim}));
     }
-    if (r == rcOk && !Params->Silent) {
-        const std::string question = LangText(msgConfirmPartCount, {FormatZeroPadded(0, dataParts), LangText(msgEscInterrupts)});
-        if (MessageBox(question, mbYesNo | mbIconInformation) == idNo)
-            r = rcCancelled;
-    }
+    if (r == rcOk && !Dialogue().Confirm(TQuestion::Start, LangText(msgConfirmPartCount, {FormatZeroPadded(0, dataParts),
+                                                                                         LangText(msgEscInterrupts)})))
+        r = rcCancelled;
     if (r == rcOk) {
         if (Params->Copy)
             CopyProgram();
@@ -425,7 +422,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
         SetProgressTotal(Params->StreamName.empty() ? FileList->TotalSize() + headerSize : 0);
         r = SplitCore();
     }
-    if (r == rcOk && !Params->Silent) {
+    if (r == rcOk) {
         std::string report =
             LangText(msgSplitReport, {FormatZeroPadded(0, dataParts), FormatZeroPadded(0, HeaderFilesWritten)});
         if (Params->Size == DefaultPartSize)
@@ -437,7 +434,7 @@ uint8_t TFendrix::SplitSteps(uint8_t r) {
             report += "\r\n" + LangText(msgRecoverySurvivesLoss,
                                          {name + ".par2", name + ".vol*.par2", FormatZeroPadded(0, Params->Recovery)});
         }
-        MessageBox(report, mbIconInformation | mbOk);
+        Dialogue().Notify(TNotice::Information, report);
     }
     return r;
 }

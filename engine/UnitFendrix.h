@@ -6,12 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class EExceptionLite;
 class TFileStreamLite;
-class TJobProgress;
+class TJobDialogue;
 
 constexpr int64_t DefaultPartSize = 1453568;
 constexpr int32_t MaxParts = MaxPartCount;
@@ -138,7 +139,12 @@ public:
     // Reads the header (or scans the numbered parts) and rebuilds the files.
     uint8_t JoinCore();
 
-    // The hooks to the window; all of them do nothing in silent mode.
+    // Who the job asks and tells (JobDialogue.h): the one given, or else
+    // the window's, or nobody's for a silent job.
+    void SetDialogue(TJobDialogue* dialogue) { GivenDialogue = dialogue; }
+    TJobDialogue& Dialogue();
+
+    // The hooks of the dialogue, for the steps of a job.
     bool CheckCancel(const std::string& caption);
     void* OwnerWindow();
     void SetProgressTotal(int64_t total);
@@ -152,8 +158,6 @@ public:
     // entries left out or stored with a warning. The Windows rules unless
     // the caller chooses otherwise.
     TScanPolicy ScanPolicy;
-    // Told of the progress in every mode, window or silent; none by default.
-    TJobProgress* Progress = nullptr;
     // What the job's failure was, in a catalogue or system text, where the
     // job knows more than its result code says (the file, the system's
     // reason); empty otherwise.
@@ -161,14 +165,8 @@ public:
     // The file that FailureText is about where the text itself may not name
     // it (a system text); empty otherwise.
     std::string FailurePath;
-    // Told, in a catalogue text, of what a job wrote beyond what was asked
-    // of it: the files a repair put back into a set, and the name under
-    // which it kept a damaged one. None by default.
-    std::function<void(const std::string& text)> Report;
-    void Tell(const std::string& text) const {
-        if (Report)
-            Report(text);
-    }
+    // What a job wrote beyond what was asked of it, to the dialogue.
+    void Tell(const std::string& text);
     // The text of a result code as the window shows it; empty for none.
     static std::string ResultText(uint8_t code);
     // The result of an exception that no step of the job handled, from
@@ -181,19 +179,20 @@ public:
     // Filled by a join with ListOnly.
     TSetListing Listing;
 
-    // A message box of the job: owned by the window, with the job's caption.
-    int MessageBox(const std::string& text, uint32_t style);
     // Creates a part, header or rebuilt file for writing. An existing file is
-    // replaced only when overwriteAll is set, the job is silent, or the user
+    // replaced only when overwriteAll is set, nobody is asked, or the user
     // says Yes (which sets overwriteAll); none when the user says No.
     std::unique_ptr<TFileStreamLite> CreateAskingToOverwrite(const std::string& name, bool& overwriteAll);
-    // A file error ends the copy loops: its text in an error box (window
-    // mode only); returns rcFileError.
+    // A file error ends the copy loops: its text to the dialogue as an
+    // error; returns rcFileError.
     uint8_t ReportFileError(const std::string& text);
     // The same for a raised failure, keeping the file it names.
     uint8_t ReportFileError(const EExceptionLite& failure);
 
 private:
+    TJobDialogue* GivenDialogue = nullptr;
+    std::unique_ptr<TJobDialogue> OwnDialogue;
+    bool OwnDialogueSilent = false;
     // The halves of CheckPaths: a result code, and the path made absolute.
     uint8_t CheckSourcePath(bool splitting);
     uint8_t CheckOutputDir();

@@ -2,7 +2,7 @@
 
 #include "NativeListing.h"
 
-#include "engine/JobProgress.h"
+#include "engine/JobDialogue.h"
 #include "index/PathOps.h"
 #include "foundation/UnitLanguage.h"
 #include "foundation/platform/FileSystem.h"
@@ -22,12 +22,15 @@ void WriteLine(std::ostream& out, const std::string& programText) {
 // One line on stderr that updates in place: percentage, bytes done, rate.
 // Redrawn at most ten times a second; the line is ended before any other
 // text and when the job is over.
-class TStatusLine : public TJobProgress {
+class TStatusLine {
 public:
     explicit TStatusLine(std::ostream& err) : Err(err), Start(Clock::now()) {}
-    ~TStatusLine() override { End(); }
+    ~TStatusLine() { End(); }
+    TStatusLine(const TStatusLine&) = delete;
+    TStatusLine& operator=(const TStatusLine&) = delete;
 
-    void SetTotal(int64_t total) override {
+    // Bytes that the job will move in all; 0 when it is over.
+    void SetTotal(int64_t total) {
         if (total == 0) {
             Draw(true);
             End();
@@ -35,7 +38,7 @@ public:
         Total = total;
     }
 
-    void SetPosition(int64_t position) override {
+    void SetPosition(int64_t position) {
         Position = position;
         Draw(false);
     }
@@ -75,6 +78,35 @@ private:
     int64_t Total = 0;
     int64_t Position = 0;
     bool Drawn = false;
+};
+
+// A terminal user is never asked: the silent answers, the exit code and one
+// line on stderr for a failure. What a repair wrote into the set is the
+// run's outcome and goes to stdout; the status line shows the progress.
+class TNativeDialogue : public TSilentDialogue {
+public:
+    TNativeDialogue(TStatusLine& status, std::ostream& out, bool quiet, bool showProgress)
+        : Status(status), Out(out), Quiet(quiet), ShowProgress(showProgress) {}
+
+    void Tell(const std::string& text) override {
+        Status.End();
+        if (!Quiet)
+            Out << TerminalLine(text) << std::endl;
+    }
+    void SetProgressTotal(int64_t total) override {
+        if (ShowProgress)
+            Status.SetTotal(total);
+    }
+    void SetProgressPosition(int64_t position) override {
+        if (ShowProgress)
+            Status.SetPosition(position);
+    }
+
+private:
+    TStatusLine& Status;
+    std::ostream& Out;
+    const bool Quiet;
+    const bool ShowProgress;
 };
 
 // A path from the command line in program text; false when it has none.
@@ -181,20 +213,15 @@ int RunNativeCommandLine(const std::vector<std::string>& args, TNativeStreams& s
     }
 
     TStatusLine status(streams.Err);
+    TNativeDialogue dialogue(status, streams.Out, command.Quiet,
+                             streams.ErrIsTerminal && !command.Quiet && command.Action == TNativeAction::Run);
     TFendrix engine;
+    engine.SetDialogue(&dialogue);
     engine.ScanPolicy.Rules = TNameRules::Posix;
     engine.ScanPolicy.Notice = [&](const std::string& text) {
         status.End();
         WriteLine(streams.Err, text);
     };
-    // What a repair wrote into the set is the run's outcome: on stdout.
-    engine.Report = [&](const std::string& text) {
-        status.End();
-        if (!command.Quiet)
-            streams.Out << TerminalLine(text) << std::endl;
-    };
-    if (streams.ErrIsTerminal && !command.Quiet && command.Action == TNativeAction::Run)
-        engine.Progress = &status;
     uint8_t result = rcUnknownError;
     try {
         result = engine.Execute(params);
