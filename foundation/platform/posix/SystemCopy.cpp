@@ -63,13 +63,21 @@ bool NotCopiedHere(int code) {
            code == EBADF || code == EISDIR || code == ESPIPE;
 }
 
+// A call of the system's, asked again where a signal broke into it.
+template <class TCall>
+ssize_t Uninterrupted(TCall call) {
+    ssize_t n;
+    do {
+        n = call();
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 // One step, as a read is one call: a short count is the caller's to ask
 // again for, and an ask at the end of the file learns that with one call.
 bool KernelCopy(int in, int out, uint64_t count, uint64_t& done, TOsError& error) {
-    ssize_t n;
-    do {
-        n = KernelCopyStep(in, out, static_cast<size_t>(std::min(count, LargestStep)));
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n =
+        Uninterrupted([&] { return KernelCopyStep(in, out, static_cast<size_t>(std::min(count, LargestStep))); });
     if (n < 0)
         return NotCopiedHere(errno) ? false : Failed(errno, error);
     done = static_cast<uint64_t>(n);
@@ -81,9 +89,7 @@ int ShowBytes(int in, off_t offset, uint64_t length, char* buffer, uint32_t buff
     uint64_t seen = 0;
     while (seen < length) {
         const size_t ask = static_cast<size_t>(std::min<uint64_t>(length - seen, bufferSize));
-        const ssize_t got = pread(in, buffer, ask, offset + static_cast<off_t>(seen));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = Uninterrupted([&] { return pread(in, buffer, ask, offset + static_cast<off_t>(seen)); });
         if (got < 0)
             return errno;
         // The source lost bytes that the clone still holds: what the part
@@ -153,9 +159,7 @@ int WriteMapped(int out, const TMappedRange& range, uint64_t& written) {
     written = 0;
     while (written < range.Length()) {
         const size_t ask = static_cast<size_t>(std::min(range.Length() - written, LargestStep));
-        const ssize_t n = write(out, range.Bytes() + written, ask);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted([&] { return write(out, range.Bytes() + written, ask); });
         if (n < 0)
             return errno;
         if (n == 0)
