@@ -244,8 +244,9 @@ void TJoinRun::CopyData() {
 
 // Moves bytes of the open part into the output, as many as the output
 // still wants; 0 where the part has none left. A part that the sfv file
-// lists needs its CRC: the system then takes the copy only where it clones
-// the blocks, and the CRC reads them once.
+// lists needs its CRC: the system then takes the copy only where it moves
+// each byte once at most (cloned blocks, or a write from a mapping that the
+// CRC reads beside it).
 int64_t TJoinRun::CopyIntoOutput() {
     if (MemoryPart || ZeroPart) {
         const uint32_t got = ReadPart(static_cast<uint32_t>(Min64(CopyBufferSize, Out.Room())));
