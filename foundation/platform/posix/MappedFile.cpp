@@ -25,10 +25,10 @@ thread_local TShowGuard* ActiveShow = nullptr;
 struct sigaction EarlierBusAction;
 
 void OnBusError(int signal, siginfo_t* info, void* context) {
-    const TShowGuard* show = ActiveShow;
+    TShowGuard* show = ActiveShow;
     const char* at = static_cast<const char*>(info->si_addr);
     if (show && at >= show->Begin && at < show->End)
-        siglongjmp(ActiveShow->Back, 1);
+        siglongjmp(show->Back, 1);
     // Not a page of ours: what the process did before, or the default,
     // which ends it when the faulting access runs again.
     if (EarlierBusAction.sa_flags & SA_SIGINFO) {
@@ -62,10 +62,8 @@ TMappedRange::TMappedRange(int fd, off_t offset, uint64_t length) : Wanted(lengt
     if (length == 0)
         return;
     void* at = mmap(nullptr, Span, PROT_READ, MAP_SHARED, fd, base);
-    if (at == MAP_FAILED) {
-        MapError = errno;
+    if (at == MAP_FAILED)
         return;
-    }
     Base = at;
     Start = static_cast<const char*>(at) + (offset - base);
     // Read once, front to back: the kernel reads ahead and drops behind.
@@ -77,27 +75,21 @@ TMappedRange::~TMappedRange() {
         munmap(Base, Span);
 }
 
-int ShowMapped(const TMappedRange& range, const TBytesSeen& see, uint64_t& shown) {
+int ShowMapped(const TMappedRange& range, const TBytesSeen& see) {
     CatchBusErrors();
     TShowGuard guard;
     guard.Begin = range.Bytes();
     guard.End = range.Bytes() + range.Length();
-    // Kept in memory, not a register: it is read after the jump back.
-    volatile uint64_t done = 0;
     int result = 0;
     // The signal mask is restored by the jump, so that SIGBUS, blocked
     // while its handler runs, is caught again next time.
     if (sigsetjmp(guard.Back, 1) == 0) {
         ActiveShow = &guard;
-        while (done < range.Length()) {
-            const uint64_t step = std::min(range.Length() - done, ShowStep);
-            see(range.Bytes() + done, static_cast<uint32_t>(step));
-            done = done + step;
-        }
+        for (uint64_t done = 0; done < range.Length(); done += ShowStep)
+            see(range.Bytes() + done, static_cast<uint32_t>(std::min(range.Length() - done, ShowStep)));
     } else {
         result = EIO;
     }
     ActiveShow = nullptr;
-    shown = done;
     return result;
 }

@@ -16,8 +16,7 @@
 class TMappedRange {
 public:
     // length bytes of fd from offset; Bytes() is null where the system
-    // would not map them (not a regular file, no room), with the error
-    // number in Error().
+    // would not map them (not a regular file, no room).
     TMappedRange(int fd, off_t offset, uint64_t length);
     ~TMappedRange();
     TMappedRange(const TMappedRange&) = delete;
@@ -25,18 +24,15 @@ public:
 
     const char* Bytes() const { return Start; }
     uint64_t Length() const { return Wanted; }
-    int Error() const { return MapError; }
 
 private:
     void* Base = nullptr;
     size_t Span = 0;
     const char* Start = nullptr;
     uint64_t Wanted = 0;
-    int MapError = 0;
 };
 
 // Shows the range to see in steps, in order; returns 0, or EIO where the
-// file lost bytes of the range meanwhile (shown is then what see was given
-// before). see must hold nothing that needs undoing: the step it is in when
-// the pages go is left, not unwound.
-int ShowMapped(const TMappedRange& range, const TBytesSeen& see, uint64_t& shown);
+// file lost bytes of the range meanwhile. see must hold nothing that needs
+// undoing: the step it is in when the pages go is left, not unwound.
+int ShowMapped(const TMappedRange& range, const TBytesSeen& see);

@@ -109,9 +109,7 @@ int ShowCloned(int in, off_t offset, uint64_t length, char* buffer, uint32_t buf
         const uint64_t step = std::min(length - done, MappedWindow);
         const off_t at = offset + static_cast<off_t>(done);
         const TMappedRange range(in, at, step);
-        uint64_t shown = 0;
-        const int error =
-            range.Bytes() ? ShowMapped(range, see, shown) : ShowBytes(in, at, step, buffer, bufferSize, see);
+        const int error = range.Bytes() ? ShowMapped(range, see) : ShowBytes(in, at, step, buffer, bufferSize, see);
         if (error != 0)
             return error;
         done += step;
@@ -119,20 +117,37 @@ int ShowCloned(int in, off_t offset, uint64_t length, char* buffer, uint32_t buf
     return 0;
 }
 
-bool CloneAndShow(int in, int out, uint64_t count, char* buffer, uint32_t bufferSize, const TBytesSeen& see,
-                  uint64_t& done, TOsError& error) {
-    const off_t inAt = lseek(in, 0, SEEK_CUR);
-    const off_t outAt = lseek(out, 0, SEEK_CUR);
+// Where a source whose bytes must be seen stands, found once for both ways
+// of copying them.
+struct TSourceAt {
+    off_t At = 0;
+    off_t Size = 0;
+    uint64_t Block = 4096;
+};
+
+// False for a source that is no regular file at a position (a pipe, a
+// device): the caller reads it.
+bool LocateSource(int in, TSourceAt& source) {
     struct stat st;
-    if (inAt < 0 || outAt < 0 || fstat(in, &st) != 0)
+    source.At = lseek(in, 0, SEEK_CUR);
+    if (source.At < 0 || fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    source.Size = st.st_size;
+    if (st.st_blksize > 0)
+        source.Block = static_cast<uint64_t>(st.st_blksize);
+    return true;
+}
+
+bool CloneAndShow(int in, const TSourceAt& source, int out, uint64_t count, char* buffer, uint32_t bufferSize,
+                  const TBytesSeen& see, uint64_t& done, TOsError& error) {
+    const off_t inAt = source.At;
+    const off_t outAt = lseek(out, 0, SEEK_CUR);
+    if (outAt < 0)
         return NotCopiedHere(errno) ? false : Failed(errno, error);
-    if (inAt >= st.st_size)
-        return true;
-    uint64_t length = std::min(count, static_cast<uint64_t>(st.st_size - inAt));
+    uint64_t length = std::min(count, static_cast<uint64_t>(source.Size - inAt));
     // A clone takes whole blocks, unless it runs to the end of the source.
-    const uint64_t block = st.st_blksize > 0 ? static_cast<uint64_t>(st.st_blksize) : 4096;
-    if (static_cast<uint64_t>(inAt) + length < static_cast<uint64_t>(st.st_size))
-        length -= length % block;
+    if (static_cast<uint64_t>(inAt) + length < static_cast<uint64_t>(source.Size))
+        length -= length % source.Block;
     if (length == 0)
         return false;
     if (CloneRange(in, static_cast<uint64_t>(inAt), length, out, static_cast<uint64_t>(outAt)) != 0)
@@ -186,24 +201,17 @@ int MappingFault(int in, int out, uint64_t end, TCopyFailure& failed) {
     return EIO;
 }
 
-bool WriteAndShow(int in, int out, uint64_t count, const TBytesSeen& see, uint64_t& done, TOsError& error,
-                  TCopyFailure& failed) {
-    const off_t inAt = lseek(in, 0, SEEK_CUR);
-    struct stat st;
-    // A pipe or a device is left to the caller's reads.
-    if (inAt < 0 || fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    if (inAt >= st.st_size)
-        return true;
-    const TMappedRange range(in, inAt, std::min({count, MappedWindow, static_cast<uint64_t>(st.st_size - inAt)}));
+bool WriteAndShow(int in, const TSourceAt& source, int out, uint64_t count, const TBytesSeen& see, uint64_t& done,
+                  TOsError& error, TCopyFailure& failed) {
+    const off_t inAt = source.At;
+    const TMappedRange range(in, inAt, std::min({count, MappedWindow, static_cast<uint64_t>(source.Size - inAt)}));
     if (!range.Bytes())
         return false;
     uint64_t written = 0;
-    uint64_t shown = 0;
     int writeError = 0;
     int showError = 0;
     CopyWorker().RunAlongside([&] { writeError = WriteMapped(out, range, written); },
-                              [&] { showError = ShowMapped(range, see, shown); });
+                              [&] { showError = ShowMapped(range, see); });
     done = written;
     failed = TCopyFailure::Source;
     if (lseek(in, inAt + static_cast<off_t>(written), SEEK_SET) < 0)
@@ -233,7 +241,13 @@ bool OsCopyInSystem(TOsHandle from, TOsHandle to, uint64_t count, char* buffer, 
     const int out = AsDescriptor(to);
     if (!see)
         return KernelCopy(in, out, count, done, error);
-    if (CloneAndShow(in, out, count, buffer, bufferSize, see, done, error) || error.Kind != TOsErrorKind::None)
+    TSourceAt source;
+    if (!LocateSource(in, source))
+        return false;
+    if (source.At >= source.Size)
+        return true;
+    if (CloneAndShow(in, source, out, count, buffer, bufferSize, see, done, error) ||
+        error.Kind != TOsErrorKind::None)
         return error.Kind == TOsErrorKind::None;
-    return WriteAndShow(in, out, count, see, done, error, failed);
+    return WriteAndShow(in, source, out, count, see, done, error, failed);
 }
